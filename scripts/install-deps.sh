@@ -1,0 +1,48 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that Kelvara builds, tests and benchmarks with. Idempotent:
+# packages already installed are skipped, and nothing is done when all are present. Runs as root,
+# or through sudo otherwise.
+set -euo pipefail
+
+packages=(
+    # build
+    g++ cmake ninja-build pkg-config git
+    # GUI toolkit, wide text, locale, desktop services
+    qt6-base-dev qt6-qpa-plugins libqt6dbus6
+    # demuxing, decoding, scaling, resampling
+    libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
+    # JPEG writing, audio output
+    libjpeg62-turbo-dev libsdl2-dev
+    # tests and benchmarks
+    libgtest-dev libgmock-dev libbenchmark-dev
+    # reference decoder for benchmarks and test clips
+    ffmpeg
+    # fuzzing with libFuzzer, LeakSanitizer runtime
+    clang libclang-rt-14-dev
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps: all ${#packages[@]} packages present"
+    exit 0
+fi
+
+if [ "$(id -u)" -eq 0 ]; then
+    sudo=()
+elif command -v sudo >/dev/null 2>&1; then
+    sudo=(sudo)
+else
+    echo "install-deps: missing ${missing[*]}; run as root or install sudo" >&2
+    exit 1
+fi
+
+echo "install-deps: installing ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update -q
+"${sudo[@]}" apt-get install -y -q --no-install-recommends "${missing[@]}"
