@@ -1,0 +1,9 @@
+#pragma once
+// Lets GoogleTest show Qt texts as text in failure messages.
+#include <ostream>
+
+#include <QString>
+
+inline void PrintTo(const QString& s, std::ostream* os) {
+    *os << '"' << s.toStdString() << '"';
+}
