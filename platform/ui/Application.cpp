@@ -1,0 +1,67 @@
+#include "platform/ui/Application.h"
+
+#include "platform/ui/DialogService.h"
+
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QWidget>
+
+TApplication& Application() {
+    static TApplication app;
+    return app;
+}
+
+void TApplication::SetOnActivate(TNotifyEvent handler, const QObject* owner) {
+    ConnectStateChanges();
+    FOnActivate = std::move(handler);
+    FOnActivateOwner = owner;
+}
+
+void TApplication::ClearOnActivate(const QObject* owner) {
+    if (FOnActivateOwner != owner)
+        return;
+    FOnActivate = nullptr;
+    FOnActivateOwner = nullptr;
+}
+
+void TApplication::Activate() {
+    // A copy: the handler may replace itself while it runs.
+    const TNotifyEvent handler = FOnActivate;
+    if (!handler)
+        return;
+    try {
+        handler(QCoreApplication::instance());
+    } catch (const std::exception& e) {
+        ShowException(e);
+    }
+}
+
+void TApplication::ConnectStateChanges() {
+    auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+    if (FConnected || !app)
+        return;
+    FConnected = true;
+    QObject::connect(app, &QGuiApplication::applicationStateChanged, app,
+                     [this](Qt::ApplicationState state) {
+                         if (state == Qt::ApplicationActive)
+                             Activate();
+                     });
+    QObject::connect(app, &QObject::destroyed, [this] { FConnected = false; });
+}
+
+QStringList TApplication::ParamStrings() const {
+    if (FParamStrings)
+        return *FParamStrings;
+    return QCoreApplication::arguments().mid(1);
+}
+
+void TApplication::CloseMainWindow() {
+    if (FMainWindow)
+        FMainWindow->close();
+    else if (QCoreApplication::instance())
+        QCoreApplication::quit();
+}
+
+void TApplication::ShowException(const std::exception& e) {
+    DialogService().MessageDlg(QString::fromUtf8(e.what()), mtError, mbOKButton);
+}
