@@ -2,7 +2,9 @@
 // Helpers of the registry tests: a temporary hive file of the test's own, and file access.
 #include "platform/registry/RegistryHive.h"
 
+#include <csignal>
 #include <memory>
+#include <sys/resource.h>
 
 #include <QByteArray>
 #include <QString>
@@ -24,6 +26,20 @@ private:
     QTemporaryDir FDir;
     QByteArray FOldValue;
     bool FHadValue;
+};
+
+// While it exists, writes beyond a size limit fail as on a full disk (RLIMIT_FSIZE; the signal
+// that the limit raises is ignored).
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes);
+    ~FileSizeLimit();
+    FileSizeLimit(const FileSizeLimit&) = delete;
+    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+private:
+    rlimit FOld{};
+    void (*FOldHandler)(int);
 };
 
 QByteArray ReadAll(const QString& path);

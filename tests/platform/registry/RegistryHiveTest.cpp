@@ -6,9 +6,6 @@
 #include "tests/platform/registry/HiveTestSupport.h"
 #include "tests/support/TestPaths.h"
 
-#include <csignal>
-#include <sys/resource.h>
-
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -17,6 +14,7 @@
 
 namespace {
 
+using kelvara::test::FileSizeLimit;
 using kelvara::test::ReadAll;
 using kelvara::test::TemporaryHive;
 using kelvara::test::WriteAll;
@@ -162,26 +160,6 @@ TEST(RegistryHive, ADamagedFileKeepsItsReadableLinesAndABackup) {
     EXPECT_EQ(ReadAll(temp.Path() + QStringLiteral(".bad")), damaged);
     EXPECT_TRUE(RegFileReader::Parse(ReadAll(temp.Path())).Ok());
 }
-
-// Writes beyond a size limit fail as on a full disk.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &FOld);
-        FOldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = FOld;
-        limit.rlim_cur = bytes;
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &FOld);
-        std::signal(SIGXFSZ, FOldHandler);
-    }
-
-private:
-    rlimit FOld{};
-    void (*FOldHandler)(int);
-};
 
 TEST(RegistryHive, AFailedWriteKeepsTheOldFileAndTheChangeStaysPending) {
     TemporaryHive temp;
