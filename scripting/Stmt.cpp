@@ -1,0 +1,7 @@
+#include "scripting/Stmt.h"
+
+namespace kelvara::script {
+
+Stmt::~Stmt() = default;
+
+} // namespace kelvara::script
