@@ -30,16 +30,23 @@ TChannelOrder ChannelOrderOf(QImage::Format format) {
     return {};
 }
 
-// destination := a copy of source, reusing destination's buffer when it fits.
-void CopyImage(const QImage& source, QImage& destination) {
+// destination := a copy of source, reusing destination's buffer when it fits. Rows for which
+// skipRow is true are left for the caller to write.
+template <typename Skip>
+void CopyImage(const QImage& source, QImage& destination, Skip skipRow) {
     if (destination.size() != source.size() || destination.format() != source.format() ||
         destination.bytesPerLine() != source.bytesPerLine() || source.isNull()) {
         destination = source.copy();
         return;
     }
     for (int y = 0; y < source.height(); ++y)
-        std::memcpy(destination.scanLine(y), source.constScanLine(y),
-                    size_t(source.bytesPerLine()));
+        if (!skipRow(y))
+            std::memcpy(destination.scanLine(y), source.constScanLine(y),
+                        size_t(source.bytesPerLine()));
+}
+
+void CopyImage(const QImage& source, QImage& destination) {
+    CopyImage(source, destination, [](int) { return false; });
 }
 
 bool IsDeinterlaced(const QImage& source) {
@@ -103,29 +110,41 @@ void TDeinterlacer::PrepareMasks(int width, int height) {
 }
 
 void TDeinterlacer::Deinterlace(const QImage& source, QImage& destination) {
-    CopyImage(source, destination);
-    if (!IsDeinterlaced(source))
+    if (!source.isNull() && source.constBits() == destination.constBits()) {
+        const QImage separate = source.copy(); // the rows are read while they are written
+        Deinterlace(separate, destination);
         return;
+    }
     const int w = source.width(), h = source.height();
+    // Odd rows above the last are written whole by the blend below.
+    const bool filtered = IsDeinterlaced(source);
+    CopyImage(source, destination, [&](int y) { return filtered && y % 2 == 1 && y <= h - 2; });
+    if (!filtered)
+        return;
     PrepareMasks(w, h);
-    const TChannelOrder order = ChannelOrderOf(source.format());
+    const bool bgra = ChannelOrderOf(source.format()).Red == 2;
     const uint32_t colourMask = 0x00FFFFFFu; // the fourth byte is byte 3 in both orders
     auto row = [&](int y) { return reinterpret_cast<const uint32_t*>(source.constScanLine(y)); };
-    const bool bgra = order.Red == 2;
+    // One odd row at a time, so that its three source rows stay in the cache for all passes.
     for (int r = 1; r <= h - 2; r += 2) {
+        uint8_t* comb = &FComb[size_t(r) * w];
+        uint8_t* confirmed = &FConfirmed[size_t(r) * w];
         if (bgra)
-            CombRow<16, 0>(row(r - 1), row(r), row(r + 1), &FComb[size_t(r) * w], w);
+            CombRow<16, 0>(row(r - 1), row(r), row(r + 1), comb, w);
         else
-            CombRow<0, 16>(row(r - 1), row(r), row(r + 1), &FComb[size_t(r) * w], w);
-    }
-    for (int r = 1; r <= h - 2; r += 2)
-        ConfirmRow(&FComb[size_t(r) * w], &FConfirmed[size_t(r) * w], w);
-    for (int r = 1; r <= h - 2; r += 2)
-        BlendRow(row(r - 1), row(r), row(r + 1), &FConfirmed[size_t(r) * w],
+            CombRow<0, 16>(row(r - 1), row(r), row(r + 1), comb, w);
+        ConfirmRow(comb, confirmed, w);
+        BlendRow(row(r - 1), row(r), row(r + 1), confirmed,
                  reinterpret_cast<uint32_t*>(destination.scanLine(r)), w, colourMask);
+    }
 }
 
 void TDeinterlacer::DeinterlaceReference(const QImage& source, QImage& destination) {
+    if (!source.isNull() && source.constBits() == destination.constBits()) {
+        const QImage separate = source.copy();
+        DeinterlaceReference(separate, destination);
+        return;
+    }
     CopyImage(source, destination);
     if (!IsDeinterlaced(source))
         return;

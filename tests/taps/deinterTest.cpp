@@ -84,7 +84,8 @@ TEST(Deinterlace, LastRowOfAnEvenHeightAndSingleColumnsStay) {
     QImage column = Filled(1, 5, qRgb(255, 255, 255));
     SetPixel(column, 0, 1, 0, 0, 0);
     SetPixel(column, 0, 3, 0, 0, 0);
-    EXPECT_TRUE(SameBytes(FilterBoth(column), column)) << "no horizontal neighbour, nothing blended";
+    EXPECT_TRUE(SameBytes(FilterBoth(column), column))
+        << "no horizontal neighbour, nothing blended";
 }
 
 TEST(Deinterlace, OnlyConfirmedPixelsAreBlended) {
@@ -183,4 +184,18 @@ TEST(Deinterlace, ReusesTheDestinationAndItsMasksAcrossSizes) {
     QImage src = Filled(4, 3, qRgb(9, 9, 9));
     Deinterlace(src, program);
     EXPECT_TRUE(SameBytes(program, src));
+}
+
+TEST(Deinterlace, SourceAndDestinationMayBeTheSamePicture) {
+    QImage img = Filled(6, 5, qRgb(255, 255, 255));
+    for (int x = 0; x < 6; ++x)
+        SetPixel(img, x, 1, 0, 0, 0);
+    QImage expected;
+    TDeinterlacer d;
+    d.DeinterlaceReference(img, expected);
+    QImage shared = img; // implicitly shared with img
+    d.Deinterlace(shared, shared);
+    EXPECT_TRUE(SameBytes(shared, expected));
+    d.DeinterlaceReference(img, img);
+    EXPECT_TRUE(SameBytes(img, expected));
 }
