@@ -1,5 +1,21 @@
 #include "platform/com/CUnknown.h"
 
+namespace {
+std::atomic<long> gActiveObjects{0};
+}
+
+CUnknown::CUnknown() {
+    ++gActiveObjects;
+}
+
+CUnknown::~CUnknown() {
+    --gActiveObjects;
+}
+
+long CUnknown::ActiveObjects() {
+    return gActiveObjects.load();
+}
+
 HRESULT CUnknown::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (!ppv)
         return E_POINTER;

@@ -9,10 +9,10 @@
 
 class CUnknown {
 public:
-    CUnknown() = default;
+    CUnknown();
     CUnknown(const CUnknown&) = delete;
     CUnknown& operator=(const CUnknown&) = delete;
-    virtual ~CUnknown() = default;
+    virtual ~CUnknown();
 
     virtual HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv);
     ULONG NonDelegatingAddRef();
@@ -20,6 +20,8 @@ public:
 
     // Current count, for tests and traces only.
     ULONG RefCount() const { return FRef.load(); }
+    // Objects alive in this copy of the library (a module has its own count).
+    static long ActiveObjects();
 
 private:
     // Answers IID_IUnknown with an IUnknown of the most derived object.

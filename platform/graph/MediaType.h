@@ -77,6 +77,9 @@ private:
     std::vector<BYTE> FFormat;
 };
 
+// The name the filter base classes use for a media type.
+using CMediaType = AM_MEDIA_TYPE;
+
 // Helpers in the shape of the platform's C functions, for code that hands media types out
 // through pointers (IEnumMediaTypes::Next, ConnectionMediaType, IMediaSample::GetMediaType).
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE& source); // a heap copy

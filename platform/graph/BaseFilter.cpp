@@ -1,0 +1,210 @@
+#include "platform/graph/BaseFilter.h"
+
+#include "platform/graph/BasePin.h"
+#include "platform/graph/Enumerators.h"
+#include "platform/graph/GraphWait.h"
+
+#include <vector>
+
+CBaseFilter::CBaseFilter(const QString& objectName, REFCLSID clsid)
+    : FObjectName(objectName), FClsid(clsid) {}
+
+CBaseFilter::~CBaseFilter() = default;
+
+HRESULT CBaseFilter::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (riid == IID_IBaseFilter || riid == IID_IMediaFilter || riid == IID_IPersist)
+        return GetInterface(static_cast<IBaseFilter*>(this), ppv);
+    return CUnknown::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT CBaseFilter::GetClassID(CLSID* pClassID) {
+    if (!pClassID)
+        return E_POINTER;
+    *pClassID = FClsid;
+    return S_OK;
+}
+
+HRESULT CBaseFilter::Stop() {
+    std::lock_guard lock(FFilterLock);
+    HRESULT result = S_OK;
+    if (FState.load() != State_Stopped) {
+        for (int i = 0; i < GetPinCount(); ++i) {
+            CBasePin* pin = GetPin(i);
+            if (pin && pin->IsConnected()) {
+                const HRESULT hr = pin->Inactive();
+                if (FAILED(hr) && SUCCEEDED(result))
+                    result = hr;
+            }
+        }
+    }
+    FState.store(State_Stopped);
+    return result;
+}
+
+HRESULT CBaseFilter::Pause() {
+    std::lock_guard lock(FFilterLock);
+    if (FState.load() == State_Stopped) {
+        for (int i = 0; i < GetPinCount(); ++i) {
+            CBasePin* pin = GetPin(i);
+            if (pin && pin->IsConnected()) {
+                const HRESULT hr = pin->Active();
+                if (FAILED(hr))
+                    return hr;
+            }
+        }
+    }
+    FState.store(State_Paused);
+    return S_OK;
+}
+
+HRESULT CBaseFilter::Run(REFERENCE_TIME tStart) {
+    std::lock_guard lock(FFilterLock);
+    FStart.store(tStart);
+    if (FState.load() == State_Stopped) {
+        const HRESULT hr = Pause();
+        if (FAILED(hr))
+            return hr;
+    }
+    for (int i = 0; i < GetPinCount(); ++i) {
+        CBasePin* pin = GetPin(i);
+        if (pin && pin->IsConnected()) {
+            const HRESULT hr = pin->Run(tStart);
+            if (FAILED(hr))
+                return hr;
+        }
+    }
+    FState.store(State_Running);
+    return S_OK;
+}
+
+HRESULT CBaseFilter::GetState(DWORD, FILTER_STATE* State) {
+    if (!State)
+        return E_POINTER;
+    *State = FState.load();
+    return S_OK;
+}
+
+HRESULT CBaseFilter::SetSyncSource(IReferenceClock* pClock) {
+    std::lock_guard lock(FInfoLock);
+    FClock = pClock;
+    return S_OK;
+}
+
+HRESULT CBaseFilter::GetSyncSource(IReferenceClock** pClock) {
+    if (!pClock)
+        return E_POINTER;
+    std::lock_guard lock(FInfoLock);
+    *pClock = nullptr;
+    if (FClock)
+        FClock.CopyTo(pClock);
+    return S_OK;
+}
+
+ComPtr<IReferenceClock> CBaseFilter::Clock() const {
+    std::lock_guard lock(FInfoLock);
+    return FClock;
+}
+
+HRESULT CBaseFilter::StreamTime(REFERENCE_TIME* streamTime) const {
+    if (!streamTime)
+        return E_POINTER;
+    ComPtr<IReferenceClock> clock = Clock();
+    if (!clock)
+        return VFW_E_NO_CLOCK;
+    REFERENCE_TIME now = 0;
+    const HRESULT hr = clock->GetTime(&now);
+    if (FAILED(hr))
+        return hr;
+    *streamTime = now - FStart.load();
+    return S_OK;
+}
+
+HRESULT CBaseFilter::EnumPins(IEnumPins** ppEnum) {
+    if (!ppEnum)
+        return E_POINTER;
+    std::vector<ComPtr<IPin>> pins;
+    {
+        std::lock_guard lock(FFilterLock);
+        for (int i = 0; i < GetPinCount(); ++i)
+            if (CBasePin* pin = GetPin(i))
+                pins.emplace_back(static_cast<IPin*>(pin));
+    }
+    return ComPtr<IEnumPins>(MakeComObject<CEnumPins>(std::move(pins))).CopyTo(ppEnum);
+}
+
+HRESULT CBaseFilter::FindPin(LPCWSTR Id, IPin** ppPin) {
+    if (!Id || !ppPin)
+        return E_POINTER;
+    *ppPin = nullptr;
+    const QString wanted = FromWStr(Id);
+    std::lock_guard lock(FFilterLock);
+    for (int i = 0; i < GetPinCount(); ++i) {
+        CBasePin* pin = GetPin(i);
+        if (pin && pin->Name() == wanted) {
+            *ppPin = pin;
+            pin->AddRef();
+            return S_OK;
+        }
+    }
+    return VFW_E_NOT_FOUND;
+}
+
+HRESULT CBaseFilter::QueryFilterInfo(FILTER_INFO* pInfo) {
+    if (!pInfo)
+        return E_POINTER;
+    CopyToNameBuffer(Name(), pInfo->achName, MAX_FILTER_NAME);
+    pInfo->pGraph = FGraph.load();
+    if (pInfo->pGraph)
+        pInfo->pGraph->AddRef();
+    return S_OK;
+}
+
+HRESULT CBaseFilter::JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName) {
+    std::lock_guard lock(FFilterLock);
+    IMediaEventSink* sink = nullptr;
+    if (pGraph) {
+        // The sink is kept without a reference, like the graph: the graph outlives its
+        // membership.
+        if (SUCCEEDED(pGraph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink))))
+            sink->Release();
+        else
+            sink = nullptr;
+    }
+    FGraph.store(pGraph);
+    FSink.store(sink);
+    std::lock_guard info(FInfoLock);
+    FName = pGraph ? FromWStr(pName) : QString();
+    return S_OK;
+}
+
+HRESULT CBaseFilter::QueryVendorInfo(QString*) {
+    return E_NOTIMPL;
+}
+
+HRESULT CBaseFilter::NotifyEvent(LONG code, LONG_PTR param1, LONG_PTR param2) {
+    IMediaEventSink* sink = FSink.load();
+    if (!sink)
+        return E_NOTIMPL;
+    return sink->Notify(code, param1, param2);
+}
+
+QString CBaseFilter::Name() const {
+    std::lock_guard lock(FInfoLock);
+    return FName;
+}
+
+bool CBaseFilter::WaitForThreads(const std::function<bool()>& done, int timeoutMs) const {
+    if (IFilterGraph* graph = FGraph.load())
+        if (ComPtr<IGraphWaitService> service = QueryInterfaceOf<IGraphWaitService>(graph))
+            return service->WaitUntil(done, timeoutMs);
+    return GraphWaitUntil(done, timeoutMs);
+}
+
+void CBaseFilter::WakeWaiters() const {
+    if (IFilterGraph* graph = FGraph.load())
+        if (ComPtr<IGraphWaitService> service = QueryInterfaceOf<IGraphWaitService>(graph)) {
+            service->WakeWaiters();
+            return;
+        }
+    GraphWakeWaiters();
+}

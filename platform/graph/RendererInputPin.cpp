@@ -1,0 +1,54 @@
+#include "platform/graph/RendererInputPin.h"
+
+#include "platform/graph/BaseRenderer.h"
+
+CRendererInputPin::CRendererInputPin(CBaseRenderer* renderer, HRESULT* phr, const QString& pinName)
+    : CBaseInputPin(QStringLiteral("Renderer input pin"), renderer, phr, pinName),
+      FRenderer(renderer) {}
+
+HRESULT CRendererInputPin::CheckMediaType(const CMediaType* pmt) {
+    return pmt ? FRenderer->CheckMediaType(pmt) : E_POINTER;
+}
+
+HRESULT CRendererInputPin::SetMediaType(const CMediaType* pmt) {
+    const HRESULT hr = CBaseInputPin::SetMediaType(pmt);
+    return FAILED(hr) ? hr : FRenderer->SetMediaType(pmt);
+}
+
+HRESULT CRendererInputPin::CompleteConnect(IPin* pReceivePin) {
+    const HRESULT hr = FRenderer->CompleteConnect(pReceivePin);
+    return FAILED(hr) ? hr : CBaseInputPin::CompleteConnect(pReceivePin);
+}
+
+HRESULT CRendererInputPin::BreakConnect() {
+    FRenderer->BreakConnect();
+    return CBaseInputPin::BreakConnect();
+}
+
+HRESULT CRendererInputPin::Receive(IMediaSample* pSample) {
+    std::lock_guard lock(FRenderer->ReceiveLock());
+    const HRESULT hr = CBaseInputPin::Receive(pSample);
+    return hr == S_OK ? FRenderer->Receive(pSample) : hr;
+}
+
+HRESULT CRendererInputPin::EndOfStream() {
+    std::lock_guard lock(FRenderer->ReceiveLock());
+    const HRESULT hr = CheckStreaming();
+    return hr == S_OK ? FRenderer->EndOfStream() : hr;
+}
+
+HRESULT CRendererInputPin::BeginFlush() {
+    CBaseInputPin::BeginFlush();
+    return FRenderer->BeginFlush();
+}
+
+HRESULT CRendererInputPin::EndFlush() {
+    const HRESULT hr = FRenderer->EndFlush();
+    CBaseInputPin::EndFlush();
+    return hr;
+}
+
+HRESULT CRendererInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) {
+    CBasePin::NewSegment(tStart, tStop, dRate);
+    return FRenderer->NewSegment(tStart, tStop, dRate);
+}
