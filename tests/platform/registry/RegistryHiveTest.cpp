@@ -6,6 +6,8 @@
 #include "tests/platform/registry/HiveTestSupport.h"
 #include "tests/support/TestPaths.h"
 
+#include <thread>
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -180,6 +182,27 @@ TEST(RegistryHive, AFailedWriteKeepsTheOldFileAndTheChangeStaysPending) {
     EXPECT_TRUE(leftovers.isEmpty()) << leftovers.join(u' ').toStdString();
     EXPECT_TRUE(hive->Flush());
     EXPECT_TRUE(ReadAll(temp.Path()).contains("a long value name that does not fit"));
+}
+
+TEST(RegistryHive, ThreadsShareOneHive) {
+    TemporaryHive temp;
+    auto hive = temp.Hive();
+    ASSERT_TRUE(hive->CreateKey(QStringLiteral("Software\\Threads")));
+    const auto writer = [&](const QString& prefix) {
+        RegistryUpdate update(hive);
+        for (int n = 0; n < 50; ++n) {
+            const QString key = QStringLiteral("Software\\Threads\\%1%2").arg(prefix).arg(n);
+            hive->CreateKey(key);
+            hive->SetValue(key, QStringLiteral("n"), RegValue::FromDword(n));
+            hive->Value(key, QStringLiteral("n"));
+        }
+    };
+    std::thread a(writer, QStringLiteral("a")), b(writer, QStringLiteral("b"));
+    a.join();
+    b.join();
+    EXPECT_FALSE(hive->HasPendingChanges());
+    EXPECT_EQ(hive->SubKeyNames(QStringLiteral("Software\\Threads"))->size(), 100);
+    EXPECT_EQ(RegFileReader::Parse(ReadAll(temp.Path())).Operations.size(), 2u + 200u);
 }
 
 TEST(RegistryHive, ApplyIsOneUpdate) {
