@@ -130,8 +130,9 @@ public:
     }
 
 protected:
+    // Native routines do not poll: they cannot loop on script code, and a finally block run while
+    // a script is being stopped may still call them to clean up.
     void Call(Frame& f, Value& result) override {
-        f.rt->Poll(pos);
         WithSlots(int(FArgs.size()) + 1, [&](Value* vars) {
             Bind(f, vars);
             if (FRoutine->result && FRoutine->result->needsInit)

@@ -3,8 +3,8 @@
 // value parameters receive a copy (records and static arrays copied, open arrays copied), const
 // parameters share what they are given, var and out parameters a reference. A script routine
 // runs its body in the new frame, linked to the frame of the routine that encloses it; a native
-// routine receives the frame as a NativeCall. Each call checks the abort flag and the budget;
-// script calls also the depth limit and the stack guard.
+// routine receives the frame as a NativeCall. Each call of a script routine checks the abort flag,
+// the budget, the depth limit and the stack guard.
 #include "scripting/Expr.h"
 #include "scripting/Routine.h"
 

@@ -50,8 +50,14 @@ bool SameOrdinalFamily(const Type* a, const Type* b) {
     return OrdinalBase(a) == OrdinalBase(b);
 }
 
-Checker::Checker(TypeTable& types)
-    : types(types), FRuntime(std::make_unique<Runtime>(Limits{}, types, &FAbort, nullptr)) {}
+Checker::Checker(TypeTable& types, const Limits& limits)
+    : types(types), FRuntime(std::make_unique<Runtime>(
+                        [&] {
+                            Limits l = limits;
+                            l.budget = -1;
+                            return l;
+                        }(),
+                        types, &FAbort, nullptr)) {}
 
 Checker::~Checker() = default;
 
@@ -83,7 +89,17 @@ ExprPtr Checker::Fold(ExprPtr e) {
         return e;
     if (e->type->cat == Category::None)
         return e;
-    Value v = Evaluate(*e);
+    // An operation that fails on its constant operands (StrToInt('x')) is left to fail when run;
+    // where a constant is required, Evaluate reports the failure instead.
+    Frame frame{nullptr, nullptr, FRuntime.get()};
+    Value v;
+    try {
+        e->Get(frame, v);
+    } catch (const ScriptError&) {
+        return e;
+    } catch (const ScriptStop&) {
+        return e;
+    }
     return std::make_unique<ConstExpr>(e->type, e->pos, std::move(v));
 }
 

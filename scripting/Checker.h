@@ -17,7 +17,8 @@ constexpr int kMaxExprHeight = 1000;
 
 class Checker {
 public:
-    explicit Checker(TypeTable& types);
+    // Constant expressions are evaluated under the limits the program will run with.
+    Checker(TypeTable& types, const Limits& limits);
     ~Checker();
 
     [[noreturn]] static void Fail(const SourcePos& pos, const QString& text);

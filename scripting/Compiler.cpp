@@ -85,8 +85,9 @@ bool VariantToValue(const QVariant& v, const Type* t, Value& out) {
     }
 }
 
-Compiler::Compiler()
-    : FProgram(std::make_shared<Program>()), FCheck(std::make_unique<Checker>(FProgram->types)),
+Compiler::Compiler(const Limits& limits)
+    : FProgram(std::make_shared<Program>()),
+      FCheck(std::make_unique<Checker>(FProgram->types, limits)),
       FSystem(std::make_unique<Scope>(nullptr, nullptr, 0)),
       FHost(std::make_unique<Scope>(FSystem.get(), nullptr, 0)) {
     DeclareBuiltins();

@@ -20,7 +20,7 @@ namespace kelvara::script {
 
 class Compiler {
 public:
-    Compiler();
+    explicit Compiler(const Limits& limits = {});
     ~Compiler();
     Compiler(const Compiler&) = delete;
     Compiler& operator=(const Compiler&) = delete;

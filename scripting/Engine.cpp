@@ -79,7 +79,7 @@ void Engine::AddStandardGraphics() {
 bool Engine::Compile() {
     FMessages.clear();
     FProgram.reset();
-    auto compiler = std::make_unique<Compiler>();
+    auto compiler = std::make_unique<Compiler>(FLimits);
     const std::vector<Registration> pending = std::exchange(FPending, {});
     FScratch.reset();
     for (const Registration& r : pending)

@@ -256,6 +256,7 @@ void Parser::SkipDirectives(bool& forward) {
 void Parser::ParseRoutine(bool isFunction) {
     Next();
     RoutineHeading h = ParseHeading(isFunction);
+    const SourcePos afterHeading = FTok.pos;
     Expect(Tok::Semicolon);
     bool forward = false;
     SkipDirectives(forward);
@@ -273,7 +274,7 @@ void Parser::ParseRoutine(bool isFunction) {
         r->forward = false;
     } else {
         if (isFunction && !h.result)
-            Fail(FTok.pos, QStringLiteral("Result type of function '%1' expected").arg(h.name));
+            Fail(afterHeading, QStringLiteral("Result type of function '%1' expected").arg(h.name));
         r = FProgram.NewRoutine();
         r->name = h.name;
         r->pos = h.pos;

@@ -160,7 +160,7 @@ ExprPtr Parser::ParseBracket() {
         if (ordinal)
             t = FTypes.SetOf(OrdinalBase(first));
     }
-    return FCheck.Fold(MakeSetCtor(t, std::move(elements), pos));
+    return MakeBracket(t, std::move(elements), pos);
 }
 
 ExprPtr Parser::ParseConstant(const Type*) {
@@ -248,7 +248,7 @@ void Parser::ParseSelectors(Designator& d) {
                 Fail(fpos, QStringLiteral("Record or object required before '.%1'").arg(field));
             if (index < 0)
                 Fail(fpos, QStringLiteral("Unknown field '%1'").arg(field));
-            const Type* ft = t->fields[size_t(index)].type;
+            const Type* ft = t->FieldAt(index).type;
             if (t->kind == TypeKind::Class) {
                 d.expr = MakeObjectFieldExpr(std::move(base), index, ft, fpos);
                 d.assignable = d.expr->IsLValue();
@@ -258,9 +258,9 @@ void Parser::ParseSelectors(Designator& d) {
             d.plain = false;
             d.isCall = false;
         } else if (FTok.kind == Tok::LBracket) {
+            SourcePos ipos = FTok.pos;
             Next();
             do {
-                const SourcePos ipos = FTok.pos;
                 ExprPtr base = TakeValue(d);
                 Checker::RequireValue(*base);
                 const Type* t = base->type;
@@ -281,6 +281,7 @@ void Parser::ParseSelectors(Designator& d) {
                 }
                 d.plain = false;
                 d.isCall = false;
+                ipos = FTok.pos;
             } while (Accept(Tok::Comma));
             Expect(Tok::RBracket);
         } else if (FTok.kind == Tok::Caret) {

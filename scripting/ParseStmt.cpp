@@ -59,6 +59,7 @@ StmtPtr Parser::ParseStatement() {
     case Tok::KwUntil:
     case Tok::KwExcept:
     case Tok::KwFinally:
+    case Tok::Eof:
         return nullptr; // the empty statement
     default:
         Expected(QStringLiteral("Statement"));
@@ -68,14 +69,17 @@ StmtPtr Parser::ParseStatement() {
 // statements := statement { ';' statement }, ended by one of `enders`
 std::unique_ptr<Block> Parser::ParseStatements(std::initializer_list<Tok> enders) {
     auto block = std::make_unique<Block>(FTok.pos);
+    bool lastEmpty = false;
     for (;;) {
-        if (StmtPtr s = ParseStatement())
+        StmtPtr s = ParseStatement();
+        lastEmpty = !s;
+        if (s)
             block->items.push_back(std::move(s));
         if (!Accept(Tok::Semicolon))
             break;
     }
     if (std::find(enders.begin(), enders.end(), FTok.kind) == enders.end())
-        Expected(QStringLiteral("';'"));
+        Expected(lastEmpty ? TokKindText(*enders.begin()) : QStringLiteral("';'"));
     return block;
 }
 

@@ -78,8 +78,10 @@ const Type* Parser::ParseType() {
             Next();
             return s->type;
         }
-        if (!FScope->Lookup(FTok.text))
+        if (const Symbol* s = FScope->Lookup(FTok.text); !s)
             Fail(pos, QStringLiteral("Unknown identifier '%1'").arg(FTok.text));
+        else if (s->kind != SymKind::Const)
+            Fail(pos, QStringLiteral("Type identifier expected but '%1' found").arg(FTok.text));
         return ParseSubrange();
     default:
         return ParseSubrange();

@@ -17,19 +17,41 @@ uintptr_t CurrentStackAddress() {
 
 } // namespace
 
-int64_t StackBytesAvailable() {
-    pthread_attr_t attr;
-    if (pthread_getattr_np(pthread_self(), &attr) != 0)
-        return std::numeric_limits<int64_t>::max();
-    void* low = nullptr;
+namespace {
+
+struct StackBounds {
+    uintptr_t bottom = 0;
     size_t size = 0;
-    const int rc = pthread_attr_getstack(&attr, &low, &size);
-    pthread_attr_destroy(&attr);
+    bool known = false;
+};
+
+// The thread's stack, asked once per thread (for the main thread the C library reads
+// /proc/self/maps, which is too slow to repeat).
+const StackBounds& ThreadStack() {
+    thread_local const StackBounds bounds = [] {
+        StackBounds b;
+        pthread_attr_t attr;
+        if (pthread_getattr_np(pthread_self(), &attr) != 0)
+            return b;
+        void* low = nullptr;
+        if (pthread_attr_getstack(&attr, &low, &b.size) == 0) {
+            b.bottom = reinterpret_cast<uintptr_t>(low);
+            b.known = true;
+        }
+        pthread_attr_destroy(&attr);
+        return b;
+    }();
+    return bounds;
+}
+
+} // namespace
+
+int64_t StackBytesAvailable() {
+    const StackBounds& s = ThreadStack();
     const uintptr_t here = CurrentStackAddress();
-    const uintptr_t bottom = reinterpret_cast<uintptr_t>(low);
-    if (rc != 0 || here <= bottom || here - bottom > size)
+    if (!s.known || here <= s.bottom || here - s.bottom > s.size)
         return std::numeric_limits<int64_t>::max();
-    return int64_t(here - bottom);
+    return int64_t(here - s.bottom);
 }
 
 Runtime::Runtime(const Limits& limits, const TypeTable& types, std::atomic<bool>* ownAbort,

@@ -4,8 +4,9 @@
 
 namespace kelvara::script {
 
-BracketExpr::BracketExpr(const Type* t, const SourcePos& p, std::vector<SetElement> elements)
-    : Expr(t, p), elements(std::move(elements)) {
+BracketExpr::BracketExpr(const Type* t, const SourcePos& p, std::vector<SetElement> elements,
+                         bool pending)
+    : Expr(t, p), elements(std::move(elements)), pending(pending) {
     int h = 0;
     for (const auto& e : this->elements)
         h = std::max({h, e.low->height, e.high ? e.high->height : 0});
@@ -24,6 +25,8 @@ void BracketExpr::Get(Frame& f, Value& out) {
 }
 
 bool BracketExpr::IsConstant() const {
+    if (pending)
+        return false;
     for (const auto& e : elements)
         if (!e.low->IsConstant() || (e.high && !e.high->IsConstant()))
             return false;
@@ -60,7 +63,11 @@ private:
 } // namespace
 
 ExprPtr MakeSetCtor(const Type* setType, std::vector<SetElement> elements, const SourcePos& pos) {
-    return std::make_unique<BracketExpr>(setType, pos, std::move(elements));
+    return std::make_unique<BracketExpr>(setType, pos, std::move(elements), false);
+}
+
+ExprPtr MakeBracket(const Type* guess, std::vector<SetElement> elements, const SourcePos& pos) {
+    return std::make_unique<BracketExpr>(guess, pos, std::move(elements), true);
 }
 
 ExprPtr MakeSetBinary(Tok op, const Type* setType, ExprPtr l, ExprPtr r, const SourcePos& pos) {

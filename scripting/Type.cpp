@@ -4,12 +4,23 @@
 
 namespace kelvara::script {
 
+int Type::FieldCount() const {
+    return int(fields.size()) + (parent ? parent->FieldCount() : 0);
+}
+
 int Type::FieldIndex(const QString& key) const {
-    for (const Type* t = this; t; t = t->parent)
-        for (size_t i = 0; i < t->fields.size(); ++i)
-            if (t->fields[i].key == key)
-                return int(i);
-    return -1;
+    const int inherited = parent ? parent->FieldCount() : 0;
+    for (size_t i = 0; i < fields.size(); ++i)
+        if (fields[i].key == key)
+            return inherited + int(i);
+    return parent ? parent->FieldIndex(key) : -1;
+}
+
+const Field& Type::FieldAt(int index) const {
+    const int inherited = parent ? parent->FieldCount() : 0;
+    if (index < inherited)
+        return parent->FieldAt(index);
+    return fields[size_t(index - inherited)];
 }
 
 bool IsOrdinal(const Type* t) {

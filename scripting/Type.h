@@ -79,7 +79,12 @@ struct Type {
     bool needsInit = false; // values need an aggregate made for them (records, static arrays)
 
     int64_t Count() const { return high - low + 1; } // ordinal range, static array length
+    // The position of a field among all fields (a class's inherited fields come first), or -1.
     int FieldIndex(const QString& key) const;
+    // The field at that position.
+    const Field& FieldAt(int index) const;
+    // Fields including inherited ones.
+    int FieldCount() const;
 };
 
 bool IsOrdinal(const Type* t);
