@@ -28,13 +28,15 @@ HRESULT CBaseFilter::Stop() {
     std::lock_guard lock(FFilterLock);
     HRESULT result = S_OK;
     if (FState.load() != State_Stopped) {
+        // Every pin, connected or not: a pin may have lost its connection while active (its
+        // peer was removed from a running graph) and must still stop its work.
         for (int i = 0; i < GetPinCount(); ++i) {
             CBasePin* pin = GetPin(i);
-            if (pin && pin->IsConnected()) {
-                const HRESULT hr = pin->Inactive();
-                if (FAILED(hr) && SUCCEEDED(result))
-                    result = hr;
-            }
+            if (!pin)
+                continue;
+            const HRESULT hr = pin->Inactive();
+            if (FAILED(hr) && hr != VFW_E_NO_ALLOCATOR && SUCCEEDED(result))
+                result = hr;
         }
     }
     FState.store(State_Stopped);
@@ -161,17 +163,25 @@ HRESULT CBaseFilter::QueryFilterInfo(FILTER_INFO* pInfo) {
 
 HRESULT CBaseFilter::JoinFilterGraph(IFilterGraph* pGraph, LPCWSTR pName) {
     std::lock_guard lock(FFilterLock);
+    // The sink and the wait service are kept without a reference, like the graph: the graph
+    // outlives the membership (it leaves its filters before it is gone), and a streaming thread
+    // must never hold the last reference on it.
     IMediaEventSink* sink = nullptr;
+    IGraphWaitService* service = nullptr;
     if (pGraph) {
-        // The sink is kept without a reference, like the graph: the graph outlives its
-        // membership.
         if (SUCCEEDED(pGraph->QueryInterface(IID_IMediaEventSink, reinterpret_cast<void**>(&sink))))
             sink->Release();
         else
             sink = nullptr;
+        if (SUCCEEDED(
+                pGraph->QueryInterface(IID_IGraphWaitService, reinterpret_cast<void**>(&service))))
+            service->Release();
+        else
+            service = nullptr;
     }
     FGraph.store(pGraph);
     FSink.store(sink);
+    FWaitService.store(service);
     std::lock_guard info(FInfoLock);
     FName = pGraph ? FromWStr(pName) : QString();
     return S_OK;
@@ -194,17 +204,14 @@ QString CBaseFilter::Name() const {
 }
 
 bool CBaseFilter::WaitForThreads(const std::function<bool()>& done, int timeoutMs) const {
-    if (IFilterGraph* graph = FGraph.load())
-        if (ComPtr<IGraphWaitService> service = QueryInterfaceOf<IGraphWaitService>(graph))
-            return service->WaitUntil(done, timeoutMs);
+    if (IGraphWaitService* service = FWaitService.load())
+        return service->WaitUntil(done, timeoutMs);
     return GraphWaitUntil(done, timeoutMs);
 }
 
 void CBaseFilter::WakeWaiters() const {
-    if (IFilterGraph* graph = FGraph.load())
-        if (ComPtr<IGraphWaitService> service = QueryInterfaceOf<IGraphWaitService>(graph)) {
-            service->WakeWaiters();
-            return;
-        }
-    GraphWakeWaiters();
+    if (IGraphWaitService* service = FWaitService.load())
+        service->WakeWaiters();
+    else
+        GraphWakeWaiters();
 }

@@ -11,6 +11,7 @@
 #include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/FilterInterfaces.h"
+#include "platform/graph/GraphWait.h"
 
 #include <atomic>
 #include <functional>
@@ -82,4 +83,5 @@ private:
     // end of fields guarded by FInfoLock
     std::atomic<IFilterGraph*> FGraph{nullptr};
     std::atomic<IMediaEventSink*> FSink{nullptr};
+    std::atomic<IGraphWaitService*> FWaitService{nullptr};
 };

@@ -11,7 +11,9 @@ CSourceStream::CSourceStream(const QString& objectName, HRESULT* phr, CSource* f
 
 CSourceStream::~CSourceStream() {
     // The filter stops before it is destroyed; this only guards against a thread left behind.
-    if (FThread.joinable()) {
+    if (FThread.joinable() && FThread.get_id() == std::this_thread::get_id()) {
+        FThread.detach();
+    } else if (FThread.joinable()) {
         {
             std::lock_guard lock(FCommandLock);
             FExitRequested = true;
