@@ -82,8 +82,6 @@ bool Engine::Compile() {
     auto compiler = std::make_unique<Compiler>(FLimits);
     const std::vector<Registration> pending = std::exchange(FPending, {});
     FScratch.reset();
-    for (const Registration& r : pending)
-        r(*compiler);
     FCompiling = compiler.get();
     try {
         CompileHook();
@@ -92,6 +90,9 @@ bool Engine::Compile() {
         throw;
     }
     FCompiling = nullptr;
+    // Registrations made outside a compilation come after the hook's, which they may build on.
+    for (const Registration& r : pending)
+        r(*compiler);
     Preprocessor::Options options;
     options.enabled = FUsePreProcessor;
     options.defines = FDefines;

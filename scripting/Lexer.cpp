@@ -79,6 +79,26 @@ Token Lexer::Next() {
     return Symbol();
 }
 
+Token Lexer::NextDirective() {
+    Token directive;
+    for (;;) {
+        if (SkipSpaceAndComments(directive))
+            return directive;
+        if (FPos >= FText.size()) {
+            Token t;
+            t.kind = Tok::Eof;
+            t.pos = Here();
+            return t;
+        }
+        if (Peek() == u'\'') {
+            Advance();
+            while (FPos < FText.size() && Peek() != u'\'' && Peek() != u'\n')
+                Advance();
+        }
+        Advance();
+    }
+}
+
 // Skips blanks and comments; returns true with `directive` filled when a directive comes first.
 bool Lexer::SkipSpaceAndComments(Token& directive) {
     while (FPos < FText.size()) {

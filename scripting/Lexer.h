@@ -14,6 +14,10 @@ public:
     Lexer(QString text, int fileIndex, bool directives);
 
     Token Next();
+    // The next directive (or the end of the text), skipping everything else: code inside an
+    // inactive {$IFDEF} is not read as tokens, so it may hold anything. Comments still hide
+    // directives, and quoted text on one line may hold braces.
+    Token NextDirective();
 
 private:
     QChar Peek(qsizetype ahead = 0) const;

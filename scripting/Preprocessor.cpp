@@ -57,7 +57,8 @@ bool Preprocessor::Active() const {
 
 Token Preprocessor::Next() {
     for (;;) {
-        Token t = FLevels.back().lexer->Next();
+        Lexer& lexer = *FLevels.back().lexer;
+        Token t = Active() ? lexer.Next() : lexer.NextDirective();
         if (t.kind == Tok::Directive) {
             Directive(t);
             continue;
