@@ -22,7 +22,7 @@ struct TMainWindow : QWidget {
 };
 
 // A runner with the program's kind of actions attached, and a main window to close.
-struct Switches : ::testing::Test {
+struct TSwitchRunner : ::testing::Test {
     void SetUp() override {
         MacroRecorder = nullptr;
         MacroNesting = false;
@@ -69,21 +69,21 @@ struct Switches : ::testing::Test {
     QStringList log;
 };
 
-TEST_F(Switches, ArgumentsParseIntoPrefixNameAndValue) {
+TEST_F(TSwitchRunner, ArgumentsParseIntoPrefixNameAndValue) {
     struct Case {
         const char* Argument;
-        TCustomAbstractAction* (*Expected)(Switches&);
+        TCustomAbstractAction* (*Expected)(TSwitchRunner&);
         char Prefix;
         const char* Value;
     };
     const Case cases[] = {
-        {"/dig=5", [](Switches& s) -> TCustomAbstractAction* { return s.dig; }, '/', "5"},
-        {"/DIG=5", [](Switches& s) -> TCustomAbstractAction* { return s.dig; }, '/', "5"},
-        {"+Dig=a=b", [](Switches& s) -> TCustomAbstractAction* { return s.dig; }, '+', "a=b"},
-        {"-si", [](Switches& s) -> TCustomAbstractAction* { return s.si; }, '-', ""},
-        {"/o=C:\\v\\my clip.avi", [](Switches& s) -> TCustomAbstractAction* { return s.open; }, '/',
+        {"/dig=5", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.dig; }, '/', "5"},
+        {"/DIG=5", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.dig; }, '/', "5"},
+        {"+Dig=a=b", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.dig; }, '+', "a=b"},
+        {"-si", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.si; }, '-', ""},
+        {"/o=C:\\v\\my clip.avi", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.open; }, '/',
          "C:\\v\\my clip.avi"},
-        {"/dig=", [](Switches& s) -> TCustomAbstractAction* { return s.dig; }, '/', ""},
+        {"/dig=", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.dig; }, '/', ""},
     };
     for (const Case& c : cases) {
         runner->ParseCommandLine(); // clears the entries (no arguments set)
@@ -105,7 +105,7 @@ TEST_F(Switches, ArgumentsParseIntoPrefixNameAndValue) {
     EXPECT_TRUE(runner->QuitRequested());
 }
 
-TEST_F(Switches, DigSetsTheIntegerInEitherLetterCase) {
+TEST_F(TSwitchRunner, DigSetsTheIntegerInEitherLetterCase) {
     Run({"/DIG=5"});
     EXPECT_EQ(dig->Value(), 5);
     Run({"/dig=7"});
@@ -113,12 +113,12 @@ TEST_F(Switches, DigSetsTheIntegerInEitherLetterCase) {
     EXPECT_EQ(runner->Entries().Count(), 0); // cleared after the run
 }
 
-TEST_F(Switches, AnIntegerSwitchWithoutValueSetsMinusOne) {
+TEST_F(TSwitchRunner, AnIntegerSwitchWithoutValueSetsMinusOne) {
     Run({"/dig"});
     EXPECT_EQ(dig->Value(), -1);
 }
 
-TEST_F(Switches, QuitGivenFirstStillRunsTheOthersBeforeClosing) {
+TEST_F(TSwitchRunner, QuitGivenFirstStillRunsTheOthersBeforeClosing) {
     bool closedBeforeGrab = false;
     grab->OnAfterApply = [&] {
         closedBeforeGrab = mainWindow.Closes > 0;
@@ -131,7 +131,7 @@ TEST_F(Switches, QuitGivenFirstStillRunsTheOthersBeforeClosing) {
     EXPECT_FALSE(runner->Executing());
 }
 
-TEST_F(Switches, ACheckActionFollowsItsPrefix) {
+TEST_F(TSwitchRunner, ACheckActionFollowsItsPrefix) {
     Run({"+si"});
     EXPECT_TRUE(si->Checked());
     Run({"-si"});
@@ -142,7 +142,7 @@ TEST_F(Switches, ACheckActionFollowsItsPrefix) {
     EXPECT_TRUE(si->Checked());
 }
 
-TEST_F(Switches, AFilePathAloneMakesNoEntryAndCallsOnNoCommandLine) {
+TEST_F(TSwitchRunner, AFilePathAloneMakesNoEntryAndCallsOnNoCommandLine) {
     int calls = 0;
     QObject* sender = &form;
     runner->OnNoCommandLine = [&](QObject* s) {
@@ -157,7 +157,7 @@ TEST_F(Switches, AFilePathAloneMakesNoEntryAndCallsOnNoCommandLine) {
     EXPECT_EQ(mainWindow.Closes, 0);
 }
 
-TEST_F(Switches, QuitAloneStillClosesTheProgram) {
+TEST_F(TSwitchRunner, QuitAloneStillClosesTheProgram) {
     int calls = 0;
     runner->OnNoCommandLine = [&](QObject*) { ++calls; };
     Run({"/nosuch", "/QUIT"});
@@ -165,14 +165,14 @@ TEST_F(Switches, QuitAloneStillClosesTheProgram) {
     EXPECT_EQ(mainWindow.Closes, 1);
 }
 
-TEST_F(Switches, ADisabledActionIsSkipped) {
+TEST_F(TSwitchRunner, ADisabledActionIsSkipped) {
     dig->SetEnabled(false);
     Run({"/dig=5", "/g"});
     EXPECT_EQ(dig->Value(), 0);
     EXPECT_EQ(log, QStringList{"grab"});
 }
 
-TEST_F(Switches, AnExceptionStopsTheEntriesButQuitStillCloses) {
+TEST_F(TSwitchRunner, AnExceptionStopsTheEntriesButQuitStillCloses) {
     open->OnAfterApply = [](const QString&) { throw std::runtime_error("cannot open"); };
     bool executingDuringRun = false;
     dig->OnAfterApply = [&](int32_t) { executingDuringRun = runner->Executing(); };
@@ -185,7 +185,7 @@ TEST_F(Switches, AnExceptionStopsTheEntriesButQuitStillCloses) {
     EXPECT_EQ(runner->Entries().Count(), 0);
 }
 
-TEST_F(Switches, EntriesRunInOrderWithMessagesProcessedAroundEach) {
+TEST_F(TSwitchRunner, EntriesRunInOrderWithMessagesProcessedAroundEach) {
     std::vector<std::string> order;
     TMessageWindow window(
         [&](TMessage& m) { order.push_back("message " + std::to_string(m.LParam)); });
@@ -198,7 +198,7 @@ TEST_F(Switches, EntriesRunInOrderWithMessagesProcessedAroundEach) {
     EXPECT_EQ(order, (std::vector<std::string>{"open", "message 1", "grab"}));
 }
 
-TEST_F(Switches, TheCommandLineIsAppliedAtTheFirstActivationOnly) {
+TEST_F(TSwitchRunner, TheCommandLineIsAppliedAtTheFirstActivationOnly) {
     int activations = 0;
     runner->OnActivate = [&](QObject*) { ++activations; };
     Application().SetParamStrings(QStringList{"/g"});
@@ -209,7 +209,7 @@ TEST_F(Switches, TheCommandLineIsAppliedAtTheFirstActivationOnly) {
     EXPECT_EQ(activations, 3);
 }
 
-TEST_F(Switches, AnActivationDuringTheRunDoesNotApplyTheCommandLineAgain) {
+TEST_F(TSwitchRunner, AnActivationDuringTheRunDoesNotApplyTheCommandLineAgain) {
     grab->OnAfterApply = [&] {
         log << "grab";
         Application().Activate(); // as if the window got activated while the run processes messages
@@ -219,7 +219,7 @@ TEST_F(Switches, AnActivationDuringTheRunDoesNotApplyTheCommandLineAgain) {
     EXPECT_EQ(log, QStringList{"grab"});
 }
 
-TEST_F(Switches, AnExceptionAtTheFirstActivationIsReportedOnce) {
+TEST_F(TSwitchRunner, AnExceptionAtTheFirstActivationIsReportedOnce) {
     TScriptedDialogs dialogs;
     dialogs.Answer(mrOk);
     grab->OnAfterApply = [] { throw std::runtime_error("grab failed"); };
@@ -230,7 +230,7 @@ TEST_F(Switches, AnExceptionAtTheFirstActivationIsReportedOnce) {
     EXPECT_EQ(dialogs.Asked()[0].Request.Text, QStringLiteral("grab failed"));
 }
 
-TEST_F(Switches, ActionsAddedAfterTheRunnerWasAssignedCannotBeReached) {
+TEST_F(TSwitchRunner, ActionsAddedAfterTheRunnerWasAssignedCannotBeReached) {
     auto* late = Add<TIntegerAction>("iaNextNum", "NextNum", "n");
     Run({"/n=5"});
     EXPECT_EQ(late->Value(), 0);
@@ -239,7 +239,7 @@ TEST_F(Switches, ActionsAddedAfterTheRunnerWasAssignedCannotBeReached) {
     EXPECT_EQ(late->Value(), 0);
 }
 
-TEST_F(Switches, ListsMoveBetweenRunners) {
+TEST_F(TSwitchRunner, ListsMoveBetweenRunners) {
     const int before = runner->SwitchCount();
     EXPECT_EQ(before, 6); // an action without switch is entered under the empty name
     TZvSwitch other(&form);
@@ -252,14 +252,14 @@ TEST_F(Switches, ListsMoveBetweenRunners) {
     EXPECT_EQ(other.SwitchCount(), 0);
 }
 
-TEST_F(Switches, TheDefaultActionReceivesWhatNamesNoSwitch) {
+TEST_F(TSwitchRunner, TheDefaultActionReceivesWhatNamesNoSwitch) {
     auto* fallback = Add<TWidestringAction>("waOpen", "Open", "");
     runner->SetDefaultAction(fallback);
     Run({"/home/me/clip.avi", "/nosuch=1"});
     EXPECT_EQ(fallback->Value(), QStringLiteral("1"));
 }
 
-TEST_F(Switches, ADoubleSwitchFollowsTheLocale) {
+TEST_F(TSwitchRunner, ADoubleSwitchFollowsTheLocale) {
     QLocale::setDefault(QLocale::c());
     Run({"/dh=1.5"});
     EXPECT_EQ(dh->Value(), 1.5);
