@@ -81,8 +81,8 @@ TEST_F(TSwitchRunner, ArgumentsParseIntoPrefixNameAndValue) {
         {"/DIG=5", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.dig; }, '/', "5"},
         {"+Dig=a=b", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.dig; }, '+', "a=b"},
         {"-si", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.si; }, '-', ""},
-        {"/o=C:\\v\\my clip.avi", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.open; }, '/',
-         "C:\\v\\my clip.avi"},
+        {"/o=C:\\v\\my clip.avi", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.open; },
+         '/', "C:\\v\\my clip.avi"},
         {"/dig=", [](TSwitchRunner& s) -> TCustomAbstractAction* { return s.dig; }, '/', ""},
     };
     for (const Case& c : cases) {
