@@ -28,7 +28,7 @@ private:
 Engine::Engine() = default;
 Engine::~Engine() = default;
 
-void Engine::CompileHook() {
+void Engine::BeforeCompile() {
     if (FCallback)
         FCallback(*this);
 }
@@ -84,7 +84,7 @@ bool Engine::Compile() {
     FScratch.reset();
     FCompiling = compiler.get();
     try {
-        CompileHook();
+        BeforeCompile();
     } catch (...) {
         FCompiling = nullptr;
         throw;

@@ -58,6 +58,10 @@ public:
     void SetAbortFlag(const std::atomic<bool>* flag) { FExternalAbort = flag; }
     // Stops the running script (any thread).
     void Abort() { FOwnAbort.store(true); }
+    // True once the running script has been asked to stop (by Abort or the external flag).
+    bool AbortRequested() const {
+        return FOwnAbort.load() || (FExternalAbort && FExternalAbort->load());
+    }
 
     // Compiles the script text; runs the compile hook first.
     bool Compile();
@@ -86,7 +90,7 @@ public:
 
 protected:
     // Runs at the start of every compilation: the place to register. Calls the callback.
-    virtual void CompileHook();
+    virtual void BeforeCompile();
 
 private:
     using Registration = std::function<bool(Compiler&)>;
