@@ -2,6 +2,8 @@
 #include "scripting/CallExpr.h"
 #include "scripting/Parser.h"
 
+#include <algorithm>
+
 namespace kelvara::script {
 
 // call := routine ['(' [argument { ',' argument }] ')']
@@ -57,7 +59,13 @@ Parser::Designator Parser::ParseVarArgument() {
 }
 
 ExprPtr Parser::MakeCall(Routine* r, std::vector<ExprPtr> args, const SourcePos& pos) {
-    ++FCalls;
+    // Only script routines and routines with var parameters can change the script's variables.
+    const bool writes =
+        !r->native || std::any_of(r->params.begin(), r->params.end(), [](const Param& p) {
+            return p.mode == ParamMode::Var || p.mode == ParamMode::Out;
+        });
+    if (writes)
+        ++FCalls;
     return FCheck.Fold(MakeCallExpr(r, std::move(args), FScope->depth, pos, FTypes.Void));
 }
 

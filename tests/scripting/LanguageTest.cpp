@@ -216,6 +216,11 @@ const Case kTypes[] = {
      "var c: Char; s: string; w: WideString; a: AnsiString; begin c := 'x'; s := c + 'y' + #33 + "
      "#$41; w := s; a := w; writeln(a); writeln(IntToStr(Ord(c)) + Chr(66) + 'it''s'); end.",
      "xy!A\n120Bit's\n"},
+    {"appending keeps Delphi's order of evaluation",
+     "var s: string; function F: string; begin s := 'changed'; Result := '!'; end; var i: "
+     "Integer; begin s := 'a'; s := s + F; writeln(s); s := ''; for i := 1 to 3 do s := s + "
+     "IntToStr(i) + ','; s := s + s; writeln(s); end.",
+     "a!\n1,2,3,1,2,3,\n"},
     {"strings are 1-based and copied by value",
      "var s, t: string; begin s := 'abc'; t := s; t[1] := 'X'; writeln(s + t + s[3]); "
      "writeln(IntToStr(Length(s))); end.",
