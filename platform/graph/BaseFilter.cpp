@@ -25,20 +25,24 @@ HRESULT CBaseFilter::GetClassID(CLSID* pClassID) {
 }
 
 HRESULT CBaseFilter::Stop() {
-    std::lock_guard lock(FFilterLock);
-    HRESULT result = S_OK;
-    if (FState.load() != State_Stopped) {
-        // Every pin, connected or not: a pin may have lost its connection while active (its
-        // peer was removed from a running graph) and must still stop its work.
-        for (int i = 0; i < GetPinCount(); ++i) {
-            CBasePin* pin = GetPin(i);
-            if (!pin)
-                continue;
-            const HRESULT hr = pin->Inactive();
-            if (FAILED(hr) && hr != VFW_E_NO_ALLOCATOR && SUCCEEDED(result))
-                result = hr;
-        }
+    {
+        std::lock_guard lock(FFilterLock);
+        if (FState.load() == State_Stopped)
+            return S_OK;
     }
+    // Every pin, connected or not: a pin may have lost its connection while active (its peer
+    // was removed from a running graph) and must still stop its work. Inactive may wait for a
+    // streaming thread, so the filter lock is not held meanwhile.
+    HRESULT result = S_OK;
+    for (int i = 0; i < GetPinCount(); ++i) {
+        CBasePin* pin = GetPin(i);
+        if (!pin)
+            continue;
+        const HRESULT hr = pin->Inactive();
+        if (FAILED(hr) && hr != VFW_E_NO_ALLOCATOR && SUCCEEDED(result))
+            result = hr;
+    }
+    std::lock_guard lock(FFilterLock);
     FState.store(State_Stopped);
     return result;
 }
@@ -125,12 +129,9 @@ HRESULT CBaseFilter::EnumPins(IEnumPins** ppEnum) {
     if (!ppEnum)
         return E_POINTER;
     std::vector<ComPtr<IPin>> pins;
-    {
-        std::lock_guard lock(FFilterLock);
-        for (int i = 0; i < GetPinCount(); ++i)
-            if (CBasePin* pin = GetPin(i))
-                pins.emplace_back(static_cast<IPin*>(pin));
-    }
+    for (int i = 0; i < GetPinCount(); ++i)
+        if (CBasePin* pin = GetPin(i))
+            pins.emplace_back(static_cast<IPin*>(pin));
     return ComPtr<IEnumPins>(MakeComObject<CEnumPins>(std::move(pins))).CopyTo(ppEnum);
 }
 
@@ -139,7 +140,6 @@ HRESULT CBaseFilter::FindPin(LPCWSTR Id, IPin** ppPin) {
         return E_POINTER;
     *ppPin = nullptr;
     const QString wanted = FromWStr(Id);
-    std::lock_guard lock(FFilterLock);
     for (int i = 0; i < GetPinCount(); ++i) {
         CBasePin* pin = GetPin(i);
         if (pin && pin->Name() == wanted) {

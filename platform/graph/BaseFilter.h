@@ -4,9 +4,10 @@
 // the graph. A subclass owns its pins and lists them through GetPinCount / GetPin.
 //
 // Thread contract: the state methods, JoinFilterGraph, SetSyncSource and pin connections come
-// from the thread that drives the graph and take the filter lock. Streaming threads never take
-// the filter lock; they read the state, the start time and the clock, which are safe to read
-// from any thread.
+// from the thread that drives the graph. The filter lock serialises the filter's own state
+// changes; it is never held while the filter calls another filter or waits for a streaming
+// thread. Streaming threads never take it; they read the state, the start time and the clock,
+// which are safe to read from any thread.
 #include "platform/com/CUnknown.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"

@@ -74,7 +74,6 @@ void CBasePin::ClearConnection() {
 HRESULT CBasePin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) {
     if (!pReceivePin)
         return E_POINTER;
-    std::lock_guard lock(FFilter->FilterLock());
     if (IsConnected())
         return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped())
@@ -150,7 +149,6 @@ HRESULT CBasePin::AttemptConnection(IPin* pReceivePin, const CMediaType* pmt) {
 HRESULT CBasePin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* pmt) {
     if (!pConnector || !pmt)
         return E_POINTER;
-    std::lock_guard lock(FFilter->FilterLock());
     if (IsConnected())
         return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped())
@@ -177,7 +175,6 @@ HRESULT CBasePin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* pmt) 
 }
 
 HRESULT CBasePin::Disconnect() {
-    std::lock_guard lock(FFilter->FilterLock());
     if (!IsConnected())
         return S_FALSE;
     BreakConnect();
@@ -241,14 +238,11 @@ HRESULT CBasePin::EnumMediaTypes(IEnumMediaTypes** ppEnum) {
     if (!ppEnum)
         return E_POINTER;
     std::vector<AM_MEDIA_TYPE> types;
-    {
-        std::lock_guard lock(FFilter->FilterLock());
-        for (int i = 0; i < 1024; ++i) {
-            CMediaType type;
-            if (GetMediaType(i, &type) != S_OK)
-                break;
-            types.push_back(std::move(type));
-        }
+    for (int i = 0; i < 1024; ++i) {
+        CMediaType type;
+        if (GetMediaType(i, &type) != S_OK)
+            break;
+        types.push_back(std::move(type));
     }
     return ComPtr<IEnumMediaTypes>(MakeComObject<CEnumMediaTypes>(std::move(types))).CopyTo(ppEnum);
 }

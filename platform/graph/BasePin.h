@@ -4,9 +4,10 @@
 // category read through IKsPropertySet. A pin lives inside its filter: its references count on
 // the filter.
 //
-// Thread contract: connections are made and broken on the thread that drives the graph, under
-// the filter lock. Streaming threads read the peer and the media type through GetConnected and
-// CurrentMediaType, which copy them under the pin's own lock.
+// Thread contract: connections are made and broken on the thread that drives the graph (without
+// the filter lock: a connection calls into the other filter). Streaming threads read the peer
+// and the media type through GetConnected and CurrentMediaType, which copy them under the pin's
+// own lock.
 #include "platform/com/ComPtr.h"
 #include "platform/graph/MiscInterfaces.h"
 #include "platform/graph/PinInterfaces.h"

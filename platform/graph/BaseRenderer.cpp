@@ -113,16 +113,17 @@ HRESULT CBaseRenderer::Run(REFERENCE_TIME tStart) {
 }
 
 HRESULT CBaseRenderer::Stop() {
-    std::lock_guard lock(FFilterLock);
-    if (FState.load() == State_Stopped)
-        return S_OK;
-    FState.store(State_Stopped);
+    {
+        std::lock_guard lock(FFilterLock);
+        if (FState.load() == State_Stopped)
+            return S_OK;
+        FState.store(State_Stopped);
+    }
     {
         std::lock_guard render(FRenderLock);
         ChangeEpochLocked();
     }
-    if (InputPin()->IsConnected())
-        InputPin()->Inactive();
+    InputPin()->Inactive();
     // Receive has seen the change and returns; wait for it to leave before resetting.
     std::unique_lock receive(FReceiveLock, std::defer_lock);
     WaitForThreads([&] { return receive.try_lock(); });

@@ -8,12 +8,12 @@ CSource::CSource(const QString& objectName, REFCLSID clsid) : CBaseFilter(object
 CSource::~CSource() = default;
 
 int CSource::GetPinCount() {
-    std::lock_guard lock(FFilterLock);
+    std::lock_guard lock(FPinsLock);
     return int(FPins.size());
 }
 
 CBasePin* CSource::GetPin(int n) {
-    std::lock_guard lock(FFilterLock);
+    std::lock_guard lock(FPinsLock);
     return n >= 0 && n < int(FPins.size()) ? FPins[size_t(n)].get() : nullptr;
 }
 
@@ -22,7 +22,7 @@ HRESULT CSource::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
 }
 
 CSourceStream* CSource::AddPin(std::unique_ptr<CSourceStream> pin) {
-    std::lock_guard lock(FFilterLock);
+    std::lock_guard lock(FPinsLock);
     FPins.push_back(std::move(pin));
     return FPins.back().get();
 }
@@ -32,11 +32,13 @@ void CSource::SetSeeking(std::unique_ptr<CSourceSeeking> seeking) {
 }
 
 HRESULT CSource::RestartStreams() {
-    std::lock_guard lock(FFilterLock);
     std::vector<CSourceStream*> active;
-    for (auto& pin : FPins)
-        if (pin->IsConnected() && pin->IsStreaming())
-            active.push_back(pin.get());
+    {
+        std::lock_guard lock(FPinsLock);
+        for (auto& pin : FPins)
+            if (pin->IsConnected() && pin->IsStreaming())
+                active.push_back(pin.get());
+    }
     // Flush first: it releases threads blocked downstream (a paused renderer holding a sample).
     for (CSourceStream* pin : active)
         pin->DeliverBeginFlush();

@@ -4,6 +4,7 @@
 #include "platform/graph/BaseFilter.h"
 
 #include <memory>
+#include <mutex>
 #include <vector>
 
 class CSourceStream;
@@ -29,8 +30,8 @@ public:
 
 protected:
     void SetSeeking(std::unique_ptr<CSourceSeeking> seeking);
-    // The filter flags a source reports (IAMFilterMiscFlags).
-    std::vector<std::unique_ptr<CSourceStream>> FPins;
+    mutable std::mutex FPinsLock;
+    std::vector<std::unique_ptr<CSourceStream>> FPins; // guarded by FPinsLock
 
 private:
     std::unique_ptr<CSourceSeeking> FSeeking;

@@ -57,18 +57,18 @@ HRESULT CTransformFilter::Pause() {
 }
 
 HRESULT CTransformFilter::Stop() {
-    std::lock_guard lock(FFilterLock);
-    if (FState.load() == State_Stopped)
-        return S_OK;
-    // New samples are refused from here on, and a thread waiting for a delivery buffer is
-    // released by the decommit.
-    FState.store(State_Stopped);
-    CTransformInputPin* input = InputPin();
-    CTransformOutputPin* output = OutputPin();
-    if (input->IsConnected())
-        input->Inactive();
-    if (output->IsConnected())
-        output->Inactive();
+    {
+        std::lock_guard lock(FFilterLock);
+        if (FState.load() == State_Stopped)
+            return S_OK;
+        // New samples are refused from here on, and a thread waiting for a delivery buffer is
+        // released by the decommit.
+        FState.store(State_Stopped);
+    }
+    InputPin()->Inactive();
+    OutputPin()->Inactive();
+    // The receive lock is waited for without the filter lock: the thread inside may be sending
+    // to the GUI thread, which serves it while it waits here.
     std::unique_lock receive(FReceiveLock, std::defer_lock);
     WaitForThreads([&] { return receive.try_lock(); });
     if (FStreaming.exchange(false))

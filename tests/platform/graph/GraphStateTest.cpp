@@ -174,6 +174,8 @@ TEST(GraphState, StopKeepsThePositionForTheNextRun) {
     clock->Advance(10 * MILLISECONDS + 20 * 400000);
     ASSERT_TRUE(p.sink->WaitForRendered(21, 60000));
     p.control->Pause();
+    // Once paused, the renderer holds (and shows) the frame it is at.
+    ASSERT_EQ(StateOf(p.graph.Get(), -1).result, S_OK);
     LONGLONG position = 0;
     ComPtr<IMediaSeeking> seeking = p.graph.As<IMediaSeeking>();
     ASSERT_EQ(seeking->GetCurrentPosition(&position), S_OK);
