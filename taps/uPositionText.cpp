@@ -101,18 +101,20 @@ int64_t ParsePositionText(const QString& text, int64_t frameDuration) {
 
 TRect FitRectToAspect(int32_t aspectWidth, int32_t aspectHeight, const TRect& box, bool relative,
                       int32_t margin) {
-    // 64-bit arithmetic: edges, products and differences of 32-bit values cannot overflow it.
-    const int64_t left = int64_t(box.Left) + margin, top = int64_t(box.Top) + margin;
-    const int64_t right = int64_t(box.Right) - margin, bottom = int64_t(box.Bottom) - margin;
-    const int64_t w = right - left, h = bottom - top;
-    int64_t l = left, t = top, r = right, b = bottom;
+    // 128-bit arithmetic: the shrunk box spans up to 2^33 and the aspect up to 2^31, so their
+    // products pass 64 bits; the edges are clamped back into 32 bits at the end.
+    using Wide = __int128;
+    const Wide left = Wide(box.Left) + margin, top = Wide(box.Top) + margin;
+    const Wide right = Wide(box.Right) - margin, bottom = Wide(box.Bottom) - margin;
+    const Wide w = right - left, h = bottom - top;
+    Wide l = left, t = top, r = right, b = bottom;
     if (aspectWidth > 0 && aspectHeight > 0) {
         if (h * aspectWidth <= w * aspectHeight) {
-            const int64_t width = h * aspectWidth / aspectHeight;
+            const Wide width = h * aspectWidth / aspectHeight;
             l = left + (w - width) / 2;
             r = l + width;
         } else {
-            const int64_t height = w * aspectHeight / aspectWidth;
+            const Wide height = w * aspectHeight / aspectWidth;
             t = top + (h - height) / 2;
             b = t + height;
         }
@@ -123,9 +125,9 @@ TRect FitRectToAspect(int32_t aspectWidth, int32_t aspectHeight, const TRect& bo
         t -= box.Top;
         b -= box.Top;
     }
-    auto clamp = [](int64_t v) {
-        return int32_t(std::clamp<int64_t>(v, std::numeric_limits<int32_t>::min(),
-                                           std::numeric_limits<int32_t>::max()));
+    auto clamp = [](Wide v) {
+        return int32_t(std::clamp<Wide>(v, std::numeric_limits<int32_t>::min(),
+                                        std::numeric_limits<int32_t>::max()));
     };
     return TRect{clamp(l), clamp(t), clamp(r), clamp(b)};
 }

@@ -101,6 +101,13 @@ TEST(FitRectToAspect, CentresTheLargestRectangle) {
          0,
          {-2000000000, -1125000000, 2000000000, 1125000000}},
         {2147483647, 1, {0, 0, 100, 100}, false, 0, {0, 50, 100, 50}},
+        // A margin larger than the box: the shrunk box is inverted, the products pass 64 bits.
+        {2147483647,
+         1,
+         {-2147483647 - 1, 0, 2147483647, 0},
+         false,
+         -2147483647 - 1,
+         {-2147483647 - 1, -2, 2147483647, 2}},
     };
     for (const auto& c : cases) {
         const TRect r = FitRectToAspect(c.aw, c.ah, c.box, c.relative, c.margin);

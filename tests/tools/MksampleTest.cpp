@@ -56,6 +56,13 @@ TEST_F(Mksample, ListsItsKindsAndRefusesBadCommandLines) {
         {{QStringLiteral("nosuchkind"), out}, 1},
         {{QStringLiteral("dv"), QString::fromStdString(Path("x.mkv"))}, 1},
         {{QStringLiteral("dv"), out, QStringLiteral("--audio-bits"), QStringLiteral("12")}, 1},
+        {{QStringLiteral("dv"), out, QStringLiteral("--date"),
+          QStringLiteral("2040-01-01T00:00:00")},
+         2},
+        {{QStringLiteral("dv"), out, QStringLiteral("--timecode"), QStringLiteral("00:00:00:25")},
+         1},
+        {{QStringLiteral("dv"), out, QStringLiteral("--timecode"), QStringLiteral("00:00:00;02")},
+         1},
     };
     for (const auto& b : bad) {
         const TToolRun r = RunMksample(b.args);

@@ -275,10 +275,16 @@ TDVClip MakeDVFrames(const TOptions& o, TClipParams& params) {
 }
 
 void MakeDVClip(const TOptions& o, TClipParams& params) {
+    const bool pal = o.System == "pal";
+    if (o.Timecode.Frames >= (pal ? 25 : 30))
+        throw TClipError("--timecode: the frames of a time code count from 0 to " +
+                         std::string(pal ? "24" : "29"));
+    if (o.Timecode.DropFrame && pal)
+        throw TClipError("--timecode: drop-frame time codes (HH:MM:SS;FF) are NTSC only");
     const bool raw = EndsWith(o.Out, ".dv") || EndsWith(o.Out, ".dif");
     if (!raw && !EndsWith(o.Out, ".avi"))
         throw TClipError("a DV clip is written as .dv (raw DV) or .avi");
-    TVideoEncoder video(DVVideoSettings(o, o.System == "pal"), false);
+    TVideoEncoder video(DVVideoSettings(o, pal), false);
     params.Set("container", raw ? "dv" : "avi");
     if (!raw)
         params.Set("avi_type", o.AviType);

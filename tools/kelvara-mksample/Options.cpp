@@ -41,9 +41,12 @@ TCalendarTime ParseDate(const std::string& text) {
     char tail = 0;
     if (std::sscanf(text.c_str(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &t.Year, &t.Month, &t.Day, &t.Hour,
                     &t.Minute, &t.Second, &tail) != 6 ||
-        t.Year < 1970 || t.Year > 2069 || t.Month < 1 || t.Month > 12 || t.Day < 1 ||
+        t.Year < 1970 || t.Year > 2039 || t.Month < 1 || t.Month > 12 || t.Day < 1 ||
         t.Day > MonthDays(t.Year, t.Month) || t.Hour > 23 || t.Minute > 59 || t.Second > 59)
-        throw TClipError("--date: expected YYYY-MM-DDTHH:MM:SS between 1970 and 2069: " + text);
+        throw TClipError(
+            "--date: expected YYYY-MM-DDTHH:MM:SS from 1970 to 2039 (DV years have two "
+            "digits, read as 1940 to 2039): " +
+            text);
     return t;
 }
 
