@@ -335,6 +335,9 @@ bool Compiler::Compile(const QString& text, const Preprocessor::Options& options
         messages.push_back(Message(e));
     } catch (const std::bad_alloc&) {
         messages.push_back(Message(CompileError{{}, QStringLiteral("Out of memory")}));
+    } catch (const std::exception& e) {
+        messages.push_back(Message(CompileError{
+            {}, QStringLiteral("Internal error: %1").arg(QString::fromUtf8(e.what()))}));
     }
     return false;
 }

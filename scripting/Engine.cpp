@@ -77,6 +77,12 @@ void Engine::AddStandardGraphics() {
 }
 
 bool Engine::Compile() {
+    if (FCompiling) { // a compile hook that compiles again
+        CompilerMessage m;
+        m.text = QStringLiteral("A compilation is already under way");
+        FMessages = {m};
+        return false;
+    }
     FMessages.clear();
     FProgram.reset();
     auto compiler = std::make_unique<Compiler>(FLimits);
@@ -142,6 +148,8 @@ bool Engine::Execute() {
         Fail(place(s.message, s.pos, true));
     } catch (const std::bad_alloc&) {
         Fail(QStringLiteral("Out of memory"));
+    } catch (const std::exception& e) {
+        Fail(QStringLiteral("Internal error: %1").arg(QString::fromUtf8(e.what())));
     }
     return false;
 }

@@ -273,6 +273,14 @@ TEST(StandardGraphics, DeclarationsUsingThemCompile) {
               "[Error] (1:28): Objects of class 'TBitmap' cannot be created by scripts");
 }
 
+TEST(CompileHook, ThatCompilesAgainIsRefused) {
+    Host h;
+    bool nested = true;
+    h.registrations = [&](Engine& e) { nested = e.Compile(); };
+    EXPECT_TRUE(h.Run(QStringLiteral("begin end.")));
+    EXPECT_FALSE(nested);
+}
+
 TEST(CompileHook, RunsAtEveryCompilationBeforeTheScriptIsRead) {
     Host h;
     int calls = 0;

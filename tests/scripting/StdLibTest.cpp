@@ -169,6 +169,34 @@ TEST(StdLibDates, EncodeDecodeAndFormat) {
                   .toStdString());
 }
 
+TEST(StdLibDates, FormatDateTimeSpecifiers) {
+    const QLocale c(QLocale::C);
+    double t = 0;
+    ASSERT_TRUE(EncodeDate(2009, 3, 7, t));
+    double time = 0;
+    ASSERT_TRUE(EncodeTime(0, 4, 5, 6, time));
+    t += time;
+    const std::pair<const char*, QString> cases[] = {
+        {"d-dd-ddd-dddd",
+         QStringLiteral("7-07-%1-%2").arg(c.dayName(6, QLocale::ShortFormat), c.dayName(6))},
+        {"m-mm-mmm-mmmm",
+         QStringLiteral("3-03-%1-%2").arg(c.monthName(3, QLocale::ShortFormat), c.monthName(3))},
+        {"yy yyyy y", QStringLiteral("09 2009 09")},
+        {"h:n:s.z", QStringLiteral("0:4:5.6")},
+        {"hh:mm:ss.zzz", QStringLiteral("00:04:05.006")},
+        {"hh' h 'nn", QStringLiteral("00 h 04")},
+        {"\"mm\" mm", QStringLiteral("mm 03")},
+        {"h am/pm A/P ampm", QStringLiteral("12 am A %1").arg(c.amText())},
+        {"yyyy/mm/dd", QStringLiteral("2009/03/07")},
+    };
+    for (const auto& [format, expected] : cases)
+        EXPECT_EQ(FormatDateTime(QString::fromLatin1(format), t, c).toStdString(),
+                  expected.toStdString())
+            << format;
+    EXPECT_EQ(FormatDateTime(QStringLiteral("c"), 40000.0, c).toStdString(),
+              c.toString(QDate(2009, 7, 6), QLocale::ShortFormat).toStdString());
+}
+
 TEST(StdLibDates, NegativeValuesCountTheTimeForward) {
     DateTimeParts p;
     ASSERT_TRUE(DecodeDateTime(-1.25, p));
