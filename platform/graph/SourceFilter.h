@@ -1,6 +1,8 @@
 #pragma once
 // A source filter whose output pins push samples, each from its own streaming thread
 // (CSourceStream). The filter owns its pins; a seekable source also owns a CSourceSeeking.
+// A splitter is written on it too: it adds its input pin by overriding GetPinCount / GetPin
+// (input first), and its output pins are CSourceStreams fed from the demuxer.
 #include "platform/graph/BaseFilter.h"
 
 #include <memory>

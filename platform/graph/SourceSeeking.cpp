@@ -110,9 +110,10 @@ HRESULT CSourceSeeking::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTarget
 bool CSourceSeeking::IsMaster(CSourceStream* caller) const {
     if (!caller)
         return true;
+    // A splitter lists its input pin too; only the output pins take part.
     for (int i = 0; i < FFilter->GetPinCount(); ++i) {
         CBasePin* pin = FFilter->GetPin(i);
-        if (pin && pin->IsConnected())
+        if (pin && pin->Direction() == PINDIR_OUTPUT && pin->IsConnected())
             return pin == static_cast<CBasePin*>(caller);
     }
     return true;
