@@ -28,8 +28,9 @@ QImage NaturalPicture(int w, int h) {
             const int g = (x * 255) / std::max(1, w - 1);
             const int b = 120 + int(80 * std::cos((x + y) / 40.0));
             const int edge = (x / 64 + y / 64) % 2 ? 40 : -40; // the same on every channel
-            img.setPixel(x, y, qRgb(std::clamp(r + edge, 0, 255), std::clamp(g + edge, 0, 255),
-                                    std::clamp(b + edge, 0, 255)));
+            img.setPixel(x, y,
+                         qRgb(std::clamp(r + edge, 0, 255), std::clamp(g + edge, 0, 255),
+                              std::clamp(b + edge, 0, 255)));
         }
     return img;
 }
