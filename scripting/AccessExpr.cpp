@@ -137,7 +137,8 @@ protected:
     Value* Select(Value& holder, int64_t index) override {
         if (!holder.a && FBase->type->needsInit)
             InitValue(holder, FBase->type);
-        return &holder.a->items[CheckedElement(holder.a.get(), FBase->type, index, pos)];
+        const size_t k = CheckedElement(holder.a.get(), FBase->type, index, pos);
+        return &holder.a->items[k];
     }
 
 private:
