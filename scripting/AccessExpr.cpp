@@ -6,13 +6,14 @@ size_t CheckedElement(const Aggregate* a, const Type* arrayType, int64_t index,
                       const SourcePos& pos) {
     const int64_t low = arrayType->kind == TypeKind::StaticArray ? arrayType->low : 0;
     const int64_t count = a ? int64_t(a->items.size()) : 0;
-    if (index < low || index - low >= count) {
+    if (index < low || uint64_t(index) - uint64_t(low) >= uint64_t(count)) {
         if (count == 0)
             throw ScriptError(
                 QStringLiteral("Index %1 out of range (the array is empty)").arg(index),
                 ErrorKind::Range, pos);
+        const int64_t high = arrayType->kind == TypeKind::StaticArray ? arrayType->high : count - 1;
         throw ScriptError(
-            QStringLiteral("Index %1 out of range %2..%3").arg(index).arg(low).arg(low + count - 1),
+            QStringLiteral("Index %1 out of range %2..%3").arg(index).arg(low).arg(high),
             ErrorKind::Range, pos);
     }
     return size_t(index - low);

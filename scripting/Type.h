@@ -78,7 +78,11 @@ struct Type {
     Category cat = Category::None;
     bool needsInit = false; // values need an aggregate made for them (records, static arrays)
 
-    int64_t Count() const { return high - low + 1; } // ordinal range, static array length
+    // Values in low..high (ordinal range, static array length); saturates for the widest ranges.
+    int64_t Count() const {
+        const uint64_t span = uint64_t(high) - uint64_t(low);
+        return span >= uint64_t(INT64_MAX) ? INT64_MAX : int64_t(span) + 1;
+    }
     // The position of a field among all fields (a class's inherited fields come first), or -1.
     int FieldIndex(const QString& key) const;
     // The field at that position.

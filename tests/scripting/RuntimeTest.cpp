@@ -42,6 +42,10 @@ const ErrorCase kErrors[] = {
     {"static array index",
      "var a: array[1..3] of Integer; i: Integer; begin i := 4; a[i] := 1; end.",
      "Index 4 out of range 1..3"},
+    {"index far outside an array of negative bounds",
+     "type TI = -9223372036854775807 - 1..-9223372036854775800; var a: array[TI] of Byte; i: "
+     "Int64; begin i := High(Int64); a[i] := 1; end.",
+     "Index 9223372036854775807 out of range -9223372036854775808..-9223372036854775800"},
     {"dynamic array index", "var a: array of Integer; begin SetLength(a, 2); a[-1] := 0; end.",
      "Index -1 out of range 0..1"},
     {"empty array", "var a: array of string; begin writeln(a[0]); end.",
