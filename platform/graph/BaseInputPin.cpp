@@ -61,6 +61,8 @@ HRESULT CBaseInputPin::Receive(IMediaSample* pSample) {
     AM_MEDIA_TYPE* raw = nullptr;
     if (pSample->GetMediaType(&raw) != S_OK)
         return S_OK;
+    // A format change: the filter must be able to take it; applying it is the filter's own
+    // business (it reads the type from the sample).
     MediaTypePtr type(raw);
     if (CheckMediaType(type.get()) != S_OK) {
         SetRunTimeError();
@@ -68,7 +70,7 @@ HRESULT CBaseInputPin::Receive(IMediaSample* pSample) {
         FFilter->NotifyEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
         return VFW_E_INVALIDMEDIATYPE;
     }
-    return SetMediaType(type.get());
+    return S_OK;
 }
 
 HRESULT CBaseInputPin::ReceiveMultiple(IMediaSample** pSamples, LONG nSamples,

@@ -23,8 +23,8 @@ public:
     HRESULT NotifyAllocator(IMemAllocator* pAllocator, BOOL bReadOnly) override;
     HRESULT GetAllocatorRequirements(ALLOCATOR_PROPERTIES* pProps) override;
     // The checks every sample passes: CheckStreaming, then a media type carried by the sample
-    // is checked and recorded. Subclasses call it first and process the sample when it gives
-    // S_OK.
+    // (a format change) must pass CheckMediaType, else the stream stops with EC_ERRORABORT.
+    // Subclasses call it first and process the sample when it gives S_OK.
     HRESULT Receive(IMediaSample* pSample) override;
     HRESULT ReceiveMultiple(IMediaSample** pSamples, LONG nSamples,
                             LONG* nSamplesProcessed) override;
