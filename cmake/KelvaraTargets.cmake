@@ -33,7 +33,8 @@ function(kelvara_executable name)
     target_link_libraries(${name} PRIVATE ${ARG_DEPS})
 endfunction()
 
-# The environment of every test: offscreen Qt, a fixed locale, and a home folder of its own so
+# The environment of fuzz targets and other plain CTest tests (GoogleTest executables set the
+# same up in their main): offscreen Qt, a fixed locale, and a home folder of its own so
 # that nothing a test does touches the real user's settings, pictures or desktop.
 set(KELVARA_TEST_ENV
     "QT_QPA_PLATFORM=offscreen"
@@ -62,7 +63,9 @@ function(kelvara_test name)
     target_compile_definitions(${name} PRIVATE
         KELVARA_BIN_DIR="${KELVARA_BIN_DIR}"
         KELVARA_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
-    set(props LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "${KELVARA_TEST_ENV}")
+    # The environment of a test executable is set up by its main (tests/support/TestMain.cpp):
+    # gtest_discover_tests cannot carry a list-valued ENVIRONMENT property through to the tests.
+    set(props LABELS "${ARG_LABEL}" TIMEOUT ${ARG_TIMEOUT})
     if(ARG_SERIAL)
         list(APPEND props RUN_SERIAL TRUE)
     endif()

@@ -1,5 +1,6 @@
-// Main of every test executable: a QApplication on the offscreen platform (QAction and widgets
-// need one), a fixed C locale unless a test pins its own QLocale, then GoogleTest.
+// Main of every test executable: a test home and environment of its own, a QApplication on the
+// offscreen platform (QAction and widgets need one), a fixed C locale unless a test pins its own
+// QLocale, then GoogleTest.
 #include <clocale>
 
 #include <QApplication>
@@ -7,11 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include "tests/support/TestEnvironment.h"
+
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (qEnvironmentVariableIsEmpty("SDL_AUDIODRIVER"))
-        qputenv("SDL_AUDIODRIVER", "dummy");
+    kelvara::test::UseTestEnvironment();
     testing::InitGoogleTest(&argc, argv);
     QApplication app(argc, argv);
     std::setlocale(LC_NUMERIC, "C");
