@@ -1,0 +1,248 @@
+#include "taps/uFramesNotifier.h"
+
+#include "taps/uMediaDescriptions.h"
+#include "taps/uTapMessages.h"
+
+namespace {
+
+REFERENCE_TIME SubtractTimes(REFERENCE_TIME a, REFERENCE_TIME b) {
+    REFERENCE_TIME difference = 0;
+    if (__builtin_sub_overflow(a, b, &difference))
+        return b > 0 ? INT64_MIN : INT64_MAX;
+    return difference;
+}
+
+// The frame-grid position nearest to p; an exact half rounds down.
+REFERENCE_TIME NearestFrame(REFERENCE_TIME p, REFERENCE_TIME frameDuration) {
+    REFERENCE_TIME q = p / frameDuration * frameDuration;
+    if (q > p) // a negative p: go down to the grid line at or below it
+        q = SubtractTimes(q, frameDuration);
+    const REFERENCE_TIME rest = p - q; // 0 <= rest < frameDuration
+    return rest > frameDuration - rest ? AddTimes(q, frameDuration) : q;
+}
+
+std::optional<REFERENCE_TIME> StartTimeOf(IMediaSample* sample) {
+    REFERENCE_TIME start = 0, stop = 0;
+    const HRESULT hr = sample->GetTime(&start, &stop);
+    if (hr != S_OK && hr != VFW_S_NO_STOP_TIME)
+        return std::nullopt;
+    return start;
+}
+
+} // namespace
+
+TFramesNotifier::TFramesNotifier()
+    : CTransInPlaceFilter(QString::fromUtf16(FramesNotifierName), CLSID_FramesNotifier, false) {}
+
+void TFramesNotifier::SetMark(int slot, REFERENCE_TIME target) {
+    if (slot < 0 || slot >= MarkSlots)
+        return;
+    std::lock_guard lock(FLock);
+    FMarks[size_t(slot)].Target = target;
+    FMarks[size_t(slot)].Armed = true;
+}
+
+void TFramesNotifier::SetMarkWindow(int slot, const TWindowHandle& window) {
+    if (slot < 0 || slot >= MarkSlots)
+        return;
+    std::lock_guard lock(FLock);
+    FMarks[size_t(slot)].Window = window;
+}
+
+bool TFramesNotifier::MarkArmed(int slot) const {
+    if (slot < 0 || slot >= MarkSlots)
+        return false;
+    std::lock_guard lock(FLock);
+    return FMarks[size_t(slot)].Armed;
+}
+
+void TFramesNotifier::SetPositionTextWindow(const TWindowHandle& window) {
+    std::lock_guard lock(FLock);
+    FPositionTextWindow = window;
+}
+
+void TFramesNotifier::SetNavigationWindow(const TWindowHandle& window) {
+    std::lock_guard lock(FLock);
+    FNavigationWindow = window;
+}
+
+void TFramesNotifier::SetDVSource(TVideoNotifier* tap) {
+    std::lock_guard lock(FLock);
+    FDVSource = tap;
+}
+
+void TFramesNotifier::SetVideoSource(TVideoNotifier* tap) {
+    std::lock_guard lock(FLock);
+    FVideoSource = tap;
+}
+
+ComPtr<TVideoNotifier> TFramesNotifier::DVSource() const {
+    std::lock_guard lock(FLock);
+    return FDVSource;
+}
+
+ComPtr<TVideoNotifier> TFramesNotifier::VideoSource() const {
+    std::lock_guard lock(FLock);
+    return FVideoSource;
+}
+
+HRESULT TFramesNotifier::CheckInputType(const CMediaType* mtIn) {
+    return mtIn ? S_OK : E_POINTER;
+}
+
+HRESULT TFramesNotifier::StartStreaming() {
+    const HRESULT hr = CTransInPlaceFilter::StartStreaming();
+    {
+        std::lock_guard lock(FLock);
+        FRestart = true;
+    }
+    FLastText.clear();
+    return hr;
+}
+
+HRESULT TFramesNotifier::SetMediaType(PIN_DIRECTION direction, const CMediaType* pmt) {
+    const HRESULT hr = CTransInPlaceFilter::SetMediaType(direction, pmt);
+    if (direction != PINDIR_INPUT || !pmt)
+        return hr;
+    FInputTemporalCompression.store(pmt->bTemporalCompression != 0);
+    const TVideoData video = DescribeVideoType(*pmt);
+    const REFERENCE_TIME duration =
+        video.AvgTimePerFrame != 0 ? video.AvgTimePerFrame : DefaultFrameDuration;
+    TWindowHandle navigation;
+    {
+        std::lock_guard lock(FLock);
+        navigation = FNavigationWindow;
+    }
+    navigation.Send(WM_FRAMEDURATION, Low32(duration), 0);
+    return hr;
+}
+
+HRESULT TFramesNotifier::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) {
+    {
+        std::lock_guard lock(FLock);
+        FSegmentStarted = true;
+        FSegmentStartTime = tStart;
+        if (tStart == 0)
+            FRestart = true;
+    }
+    return CTransInPlaceFilter::NewSegment(tStart, tStop, dRate);
+}
+
+HRESULT TFramesNotifier::Transform(IMediaSample* pSample) {
+    if (!pSample)
+        return S_OK;
+    const TFrameState state = UpdatePosition(pSample);
+    for (int slot = 0; slot < MarkSlots; ++slot)
+        TestMark(slot);
+    RelayDVCodes(state);
+    RelayVideoData(state);
+    ReportPositionText(state);
+    return FPassSamples.load() ? S_OK : S_FALSE;
+}
+
+REFERENCE_TIME TFramesNotifier::GridDuration() const {
+    const REFERENCE_TIME duration = FFrameDuration.load();
+    return duration > 0 ? duration : 1;
+}
+
+TFramesNotifier::TFrameState TFramesNotifier::UpdatePosition(IMediaSample* sample) {
+    const std::optional<REFERENCE_TIME> start = StartTimeOf(sample);
+    const REFERENCE_TIME duration = GridDuration();
+    std::lock_guard lock(FLock);
+    TFrameState state;
+    state.Restart = FRestart;
+    state.SegmentStarted = FSegmentStarted;
+    state.DVSource = FDVSource;
+    state.VideoSource = FVideoSource;
+    state.PositionTextWindow = FPositionTextWindow;
+    state.NavigationWindow = FNavigationWindow;
+    if (start)
+        state.StreamTime = AddTimes(FSegmentStartTime, *start);
+    if (FRestart && start)
+        FFirstStart = *start;
+    const bool interCoded =
+        FVideoSource ? FVideoSource->TemporalCompression() : FInputTemporalCompression.load();
+    if (start && (FSegmentStarted || interCoded)) {
+        const REFERENCE_TIME p = SubtractTimes(*state.StreamTime, FFirstStart);
+        FPosition.store(NearestFrame(p, duration));
+    } else {
+        // Intra-coded frames follow each other exactly one frame apart.
+        FPosition.store(AddTimes(FPosition.load(), duration));
+    }
+    FSegmentStarted = false;
+    FRestart = false;
+    return state;
+}
+
+void TFramesNotifier::TestMark(int slot) {
+    TWindowHandle window;
+    REFERENCE_TIME target = 0;
+    {
+        std::lock_guard lock(FLock);
+        TMark& mark = FMarks[size_t(slot)];
+        if (!mark.Armed || SubtractTimes(mark.Target, GridDuration() / 2) > FPosition.load())
+            return;
+        const bool interCoded =
+            FVideoSource ? FVideoSource->TemporalCompression() : FInputTemporalCompression.load();
+        if (interCoded)
+            FPosition.store(mark.Target);
+        mark.Armed = false;
+        window = mark.Window;
+        target = mark.Target;
+    }
+    window.Send(WM_MARKREACHED, Low32(target), LPARAM(Low32(FPosition.load())));
+}
+
+template <typename T>
+int TFramesNotifier::NextReadIndex(const TTapRing<T>& ring, int current,
+                                   const TFrameState& state) const {
+    int index = state.SegmentStarted ? ring.SegmentStartIndex() : TTapRing<T>::Next(current);
+    if (!state.StreamTime || ring.WriteIndex() == 0)
+        return index;
+    const std::optional<REFERENCE_TIME> written = ring.TimeOf(index);
+    const REFERENCE_TIME tolerance = GridDuration() / 2;
+    if (written && AddTimes(*written, tolerance) >= *state.StreamTime &&
+        SubtractTimes(*written, tolerance) <= *state.StreamTime)
+        return index;
+    if (const int found = ring.FindTime(*state.StreamTime, tolerance))
+        return found;
+    return index;
+}
+
+void TFramesNotifier::RelayDVCodes(const TFrameState& state) {
+    if (!state.DVSource)
+        return;
+    const TTapRing<TframeData>& ring = state.DVSource->FrameDataRing();
+    FDVReadIndex = NextReadIndex(ring, FDVReadIndex, state);
+    if (const TframeData* slot = ring.Slot(FDVReadIndex))
+        state.DVSource->DVCodeWindow().Post(WM_DVCODE, 0, LPARAM(slot));
+}
+
+void TFramesNotifier::RelayVideoData(const TFrameState& state) {
+    if (!state.VideoSource)
+        return;
+    const TTapRing<TVideoData>& ring = state.VideoSource->VideoDataRing();
+    FVideoReadIndex = NextReadIndex(ring, FVideoReadIndex, state);
+    const TVideoData* slot = ring.Slot(FVideoReadIndex);
+    if (!slot)
+        return;
+    const TVideoData data = ring.Read(FVideoReadIndex);
+    if ((state.Restart || !SameVideoDescription(data, FLastVideoData)) && FPassSamples.load()) {
+        const TWindowHandle window = state.VideoSource->VideoWindow();
+        window.Post(WM_VIDEODATA, VideoDataKindAspect, LPARAM(slot));
+        window.Post(WM_VIDEODATA, VideoDataKindFormat, LPARAM(slot));
+        FLastVideoData = data;
+    }
+}
+
+void TFramesNotifier::ReportPositionText(const TFrameState& state) {
+    FTextIndex = (FTextIndex + 1) % TextSlots;
+    QString& text = FTexts[size_t(FTextIndex)];
+    text = FormatPositionText(FFrameDuration.load(), FPosition.load());
+    if (FPositionTextReports.load()) {
+        if (text != FLastText)
+            state.PositionTextWindow.Send(WM_POSITIONTEXT, WPARAM(&text), 0);
+        state.NavigationWindow.Send(WM_NAVPOSITIONTEXT, WPARAM(&text), 0);
+    }
+    FLastText = text;
+}
