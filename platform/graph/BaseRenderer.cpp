@@ -226,7 +226,7 @@ HRESULT CBaseRenderer::Receive(IMediaSample* pSample) {
         }
         // Running.
         const bool timed = hasTime && Clock();
-        const REFERENCE_TIME due = StartTime() + start;
+        const REFERENCE_TIME due = StartTime() + start - RenderAhead();
         if (timed && !WaitUntilDue(lock, due, epoch))
             continue; // the state changed meanwhile
         if (!FShown) {
@@ -277,6 +277,7 @@ void CBaseRenderer::SendEndOfStream() {
 }
 
 HRESULT CBaseRenderer::BeginFlush() {
+    OnBeginFlush();
     std::lock_guard lock(FRenderLock);
     FEndOfStream = FEndOfStreamSent = false;
     FHaveLastStop = false;

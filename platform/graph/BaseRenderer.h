@@ -9,7 +9,8 @@
 // IQualProp (frames drawn, sync offset) and IAMFilterMiscFlags (a renderer).
 //
 // A renderer overrides CheckMediaType and DoRenderSample, and as needed SetMediaType,
-// OnReceiveFirstSample, OnStartStreaming / OnStopStreaming, CompleteConnect / BreakConnect.
+// OnReceiveFirstSample, OnStartStreaming / OnStopStreaming, OnBeginFlush, RenderAhead,
+// CompleteConnect / BreakConnect.
 //
 // Thread contract: Receive and EndOfStream run on the upstream streaming thread under the
 // receive lock, DoRenderSample and OnReceiveFirstSample on that thread too (no lock of the
@@ -47,6 +48,12 @@ public:
     virtual void OnReceiveFirstSample(IMediaSample* pMediaSample);
     virtual HRESULT OnStartStreaming() { return S_OK; }
     virtual HRESULT OnStopStreaming() { return S_OK; }
+    // Called at the start of a flush, before the held sample is released (an audio renderer
+    // drops the sound it has queued).
+    virtual void OnBeginFlush() {}
+    // How long before its time a sample is handed to DoRenderSample while running: an audio
+    // renderer queues sound that far ahead of the moment it is heard. 0: at its time.
+    virtual REFERENCE_TIME RenderAhead() const { return 0; }
 
     // From the input pin.
     HRESULT Receive(IMediaSample* pSample);

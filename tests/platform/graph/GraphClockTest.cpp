@@ -5,6 +5,8 @@
 #include "tests/platform/graph/testkit/TestPushSource.h"
 #include "tests/platform/graph/testkit/TestSinkRenderer.h"
 
+#include <atomic>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -83,6 +85,45 @@ TEST(GraphClock, TheClockChangesOnlyWhileStopped) {
     chosen->GetTime(&a);
     chosen->GetTime(&b);
     EXPECT_GE(b, a);
+}
+
+// A sink that takes its samples ahead of their time, as an audio renderer queues its sound, and
+// counts the flushes it is told of.
+class TAheadSink : public TTestSinkRenderer {
+public:
+    REFERENCE_TIME RenderAhead() const override { return 3 * kFrame; }
+    void OnBeginFlush() override { ++flushes; }
+    std::atomic<int> flushes{0};
+};
+
+TEST(GraphClock, ARendererThatRendersAheadGetsEachSampleThatMuchBeforeItsTime) {
+    ComPtr<IGraphBuilder> graph = MakeGraph();
+    TTestSourceConfig config;
+    config.frames = 50;
+    ComPtr<TTestPushSource> source = MakeComObject<TTestPushSource>(config);
+    ComPtr<TAheadSink> sink = MakeComObject<TAheadSink>();
+    graph->AddFilter(source.Get(), u"Source");
+    graph->AddFilter(sink.Get(), u"Sink");
+    ASSERT_EQ(ConnectChain(graph.Get(), {source.Get(), sink.Get()}), S_OK);
+    ComPtr<TManualClock> clock = MakeComObject<TManualClock>();
+    clock->Set(1000 * UNITS);
+    ASSERT_EQ(graph.As<IMediaFilter>()->SetSyncSource(clock.Get()), S_OK);
+    ComPtr<IMediaControl> control = graph.As<IMediaControl>();
+    ASSERT_EQ(control->Run(), S_OK);
+    // Stream time is 10 ms short of 0: frames 1 and 2 are due 3 frames early, frame 3 is not.
+    ASSERT_TRUE(sink->WaitForRendered(3, 60000));
+    EXPECT_FALSE(GraphWaitUntil([&] { return sink->RenderedCount() > 3; }, 50));
+    clock->Advance(10 * MILLISECONDS + kFrame);
+    ASSERT_TRUE(sink->WaitForRendered(5, 60000));
+    EXPECT_FALSE(GraphWaitUntil([&] { return sink->RenderedCount() > 5; }, 50));
+    EXPECT_EQ(sink->Rendered().back().stamp.frame, 4u);
+
+    LONGLONG at = 20 * kFrame;
+    ASSERT_EQ(graph.As<IMediaSeeking>()->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
+                                                      AM_SEEKING_NoPositioning),
+              S_OK);
+    EXPECT_GE(sink->flushes.load(), 1);
+    control->Stop();
 }
 
 } // namespace
