@@ -13,6 +13,7 @@
 #include "platform/graph/MediaGuids.h"
 #include "platform/ui/MessageWindow.h"
 #include "taps/uTapRecords.h"
+#include "tests/platform/rtl/QtPrinters.h"
 
 #include <functional>
 #include <memory>
