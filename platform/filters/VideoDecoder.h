@@ -1,0 +1,64 @@
+#pragma once
+// A video decoder on libavcodec: takes any compressed (or raw YUV) video type whose codec the
+// library decodes and its family admits, and gives 32-bit RGB (MEDIASUBTYPE_RGB32,
+// FORMAT_VideoInfo, the input's picture size and AvgTimePerFrame; positive biHeight: bottom-up
+// rows, negative: top-down when downstream asks for it), converted with the picture's colour
+// matrix and range (TVideoConverter). Frame threads are on.
+//
+// Timing. Packets go in with their presentation time (the sample time) and decoding time (the
+// media time); frames come out in presentation order with libavcodec's best-effort time stamp,
+// and each lasts one frame. A frame more than half a frame before the segment start is decoded
+// and not delivered, so that after a seek to T the first frame delivered is the one at T. A new
+// segment drops what the decoder holds; the end of the stream delivers it.
+//
+// Thread contract: Receive, EndOfStream and NewSegment run on the upstream streaming thread
+// under the receive lock; the codec is opened and closed in StartStreaming / StopStreaming on
+// the graph's thread, never while a sample is in Receive.
+#include "platform/filters/DecoderFamily.h"
+#include "platform/filters/FFmpegUtil.h"
+#include "platform/filters/VideoConverter.h"
+#include "platform/graph/TransformFilter.h"
+
+#include <atomic>
+
+class TVideoDecoder : public CTransformFilter {
+public:
+    TVideoDecoder(const QString& name, REFCLSID clsid, TDecoderFamily family);
+    ~TVideoDecoder() override;
+
+    HRESULT CheckInputType(const CMediaType* mtIn) override;
+    HRESULT CheckTransform(const CMediaType* mtIn, const CMediaType* mtOut) override;
+    HRESULT GetMediaType(int iPosition, CMediaType* pMediaType) override;
+    HRESULT DecideBufferSize(IMemAllocator* pAllocator, ALLOCATOR_PROPERTIES* pprop) override;
+    HRESULT SetMediaType(PIN_DIRECTION direction, const CMediaType* pmt) override;
+    HRESULT StartStreaming() override;
+    HRESULT StopStreaming() override;
+
+    HRESULT Receive(IMediaSample* pSample) override;
+    HRESULT EndOfStream() override;
+    HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
+
+    // Frames the codec gave back, and those delivered (for tests).
+    int DecodedFrames() const { return FDecoded.load(); }
+    int DeliveredFrames() const { return FDelivered.load(); }
+
+private:
+    HRESULT DrainFrames();
+    HRESULT DeliverFrame(const AVFrame* frame);
+    bool OpenCodec();
+
+    const TDecoderFamily FFamily;
+    // Set while stopped (connection), read by the streaming thread.
+    int FWidth = 0, FHeight = 0;
+    REFERENCE_TIME FFrameDuration = 0;
+    bool FTopDown = false;
+    // Streaming state, under the receive lock.
+    kelvara::ff::TCodecPtr FCodec;
+    kelvara::ff::TFramePtr FFrame;
+    kelvara::ff::TPacketPtr FPacket;
+    TVideoConverter FConverter;
+    REFERENCE_TIME FNextTime = AV_NOPTS_VALUE;
+    bool FSegmentStart = true;
+    std::atomic<int> FDecoded{0};
+    std::atomic<int> FDelivered{0};
+};

@@ -1,0 +1,124 @@
+#include "platform/filters/VideoRendererFormat.h"
+
+#include "platform/graph/FormatBlocks.h"
+#include "platform/graph/MediaGuids.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The largest picture side taken: beyond it a type is refused rather than allocated.
+constexpr LONG kMaxSide = 16384;
+
+int BytesPerPixelOf(REFGUID subtype) {
+    if (subtype == MEDIASUBTYPE_RGB32 || subtype == MEDIASUBTYPE_ARGB32)
+        return 4;
+    if (subtype == MEDIASUBTYPE_RGB24)
+        return 3;
+    return 0;
+}
+
+struct THeaderFields {
+    RECT source;
+    REFERENCE_TIME frameDuration = 0;
+    BITMAPINFOHEADER bmi;
+    LONG aspectX = 0;
+    LONG aspectY = 0;
+};
+
+std::optional<THeaderFields> ReadHeader(const AM_MEDIA_TYPE& mt) {
+    THeaderFields f;
+    if (mt.formattype == FORMAT_VideoInfo) {
+        const auto vih = mt.ReadFormat<VIDEOINFOHEADER>();
+        if (!vih)
+            return std::nullopt;
+        f.source = vih->rcSource;
+        f.frameDuration = vih->AvgTimePerFrame;
+        f.bmi = vih->bmiHeader;
+        return f;
+    }
+    if (mt.formattype == FORMAT_VideoInfo2) {
+        const auto vih2 = mt.ReadFormat<VIDEOINFOHEADER2>();
+        if (!vih2)
+            return std::nullopt;
+        f.source = vih2->rcSource;
+        f.frameDuration = vih2->AvgTimePerFrame;
+        f.bmi = vih2->bmiHeader;
+        f.aspectX = LONG(std::min<DWORD>(vih2->dwPictAspectRatioX, 0x7FFFFFFF));
+        f.aspectY = LONG(std::min<DWORD>(vih2->dwPictAspectRatioY, 0x7FFFFFFF));
+        return f;
+    }
+    return std::nullopt;
+}
+
+// rcSource when it is a non-empty part of the bitmap, else the whole bitmap.
+QRect PictureOf(const RECT& source, int width, int height) {
+    const QRect whole(0, 0, width, height);
+    if (source.left < 0 || source.top < 0 || source.right <= source.left ||
+        source.bottom <= source.top || source.right > width || source.bottom > height)
+        return whole;
+    return QRect(source.left, source.top, source.right - source.left, source.bottom - source.top);
+}
+
+} // namespace
+
+std::optional<TVideoFormat> TVideoFormat::FromMediaType(const AM_MEDIA_TYPE& mt) {
+    if (mt.majortype != MEDIATYPE_Video)
+        return std::nullopt;
+    const int bpp = BytesPerPixelOf(mt.subtype);
+    const std::optional<THeaderFields> f = ReadHeader(mt);
+    if (bpp == 0 || !f || f->bmi.biBitCount != bpp * 8)
+        return std::nullopt;
+    if (f->bmi.biCompression != BI_RGB && !(f->bmi.biCompression == BI_BITFIELDS && bpp == 4))
+        return std::nullopt;
+    const LONG width = f->bmi.biWidth;
+    const LONG height = f->bmi.biHeight;
+    if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide)
+        return std::nullopt;
+    TVideoFormat format;
+    format.subtype = mt.subtype;
+    format.bitmapWidth = int(width);
+    format.bitmapHeight = int(std::abs(height));
+    format.topDown = height < 0;
+    format.bytesPerPixel = bpp;
+    format.stride = (format.bitmapWidth * bpp + 3) & ~3;
+    format.picture = PictureOf(f->source, format.bitmapWidth, format.bitmapHeight);
+    format.frameDuration = f->frameDuration;
+    if (f->aspectX > 0 && f->aspectY > 0) {
+        format.aspectX = f->aspectX;
+        format.aspectY = f->aspectY;
+    } else {
+        format.aspectX = format.picture.width();
+        format.aspectY = format.picture.height();
+    }
+    return format;
+}
+
+QImage TVideoFormat::ToImage(const BYTE* data, qsizetype length) const {
+    if (!data || length < BufferSize() || picture.isEmpty())
+        return {};
+    QImage image(picture.size(), QImage::Format_RGB32);
+    if (image.isNull())
+        return {};
+    for (int y = 0; y < picture.height(); ++y) {
+        const int row = picture.top() + y;
+        const int stored = topDown ? row : bitmapHeight - 1 - row;
+        const BYTE* in =
+            data + qsizetype(stored) * stride + qsizetype(picture.left()) * bytesPerPixel;
+        auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y));
+        if (bytesPerPixel == 4) {
+            for (int x = 0; x < picture.width(); ++x) {
+                uint32_t pixel;
+                std::memcpy(&pixel, in + 4 * x, 4);
+                out[x] = pixel | 0xFF000000u; // B, G, R in memory; the fourth byte is not alpha
+            }
+        } else {
+            for (int x = 0; x < picture.width(); ++x) {
+                const BYTE* p = in + 3 * x;
+                out[x] = 0xFF000000u | (uint32_t(p[2]) << 16) | (uint32_t(p[1]) << 8) | p[0];
+            }
+        }
+    }
+    return image;
+}
