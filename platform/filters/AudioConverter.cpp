@@ -1,5 +1,9 @@
 #include "platform/filters/AudioConverter.h"
 
+TAudioConverter::~TAudioConverter() {
+    av_channel_layout_uninit(&FInLayout);
+}
+
 void TAudioConverter::SetOutput(int channels, int rate) {
     FChannels = channels;
     FRate = rate;
@@ -28,9 +32,9 @@ bool TAudioConverter::Prepare(const AVFrame* frame) {
     AVChannelLayout outLayout{};
     av_channel_layout_default(&outLayout, FChannels);
     SwrContext* raw = nullptr;
-    const int r = swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, FRate, &inLayout,
-                                      AVSampleFormat(frame->format), frame->sample_rate, 0,
-                                      nullptr);
+    const int r =
+        swr_alloc_set_opts2(&raw, &outLayout, AV_SAMPLE_FMT_S16, FRate, &inLayout,
+                            AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
     av_channel_layout_uninit(&outLayout);
     kelvara::ff::TSwrPtr context(raw);
     if (r < 0 || !context || swr_init(context.get()) < 0) {
@@ -52,7 +56,8 @@ void TAudioConverter::Append(const uint8_t* const* in, int count, std::vector<in
     const size_t first = out->size();
     out->resize(first + size_t(room) * size_t(FChannels));
     uint8_t* dst = reinterpret_cast<uint8_t*>(out->data() + first);
-    const int made = swr_convert(FContext.get(), &dst, room, const_cast<const uint8_t**>(in), count);
+    const int made =
+        swr_convert(FContext.get(), &dst, room, const_cast<const uint8_t**>(in), count);
     out->resize(first + size_t(std::max(0, made)) * size_t(FChannels));
 }
 

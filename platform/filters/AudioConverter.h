@@ -11,6 +11,11 @@
 
 class TAudioConverter {
 public:
+    TAudioConverter() = default;
+    ~TAudioConverter();
+    TAudioConverter(const TAudioConverter&) = delete;
+    TAudioConverter& operator=(const TAudioConverter&) = delete;
+
     void SetOutput(int channels, int rate);
     int Channels() const { return FChannels; }
     int Rate() const { return FRate; }

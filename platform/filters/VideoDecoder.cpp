@@ -25,9 +25,8 @@ CMediaType Rgb32Type(int width, int height, REFERENCE_TIME frameDuration) {
     vih.bmiHeader.biCompression = BI_RGB;
     vih.bmiHeader.biSizeImage = DWORD(width) * DWORD(height) * 4;
     vih.dwBitRate = DWORD(std::min<int64_t>(
-        0xFFFFFFFF, frameDuration > 0 ? int64_t(vih.bmiHeader.biSizeImage) * 8 * UNITS /
-                                            frameDuration
-                                      : 0));
+        0xFFFFFFFF,
+        frameDuration > 0 ? int64_t(vih.bmiHeader.biSizeImage) * 8 * UNITS / frameDuration : 0));
     mt.SetFormat(vih);
     mt.bFixedSizeSamples = 1;
     mt.bTemporalCompression = 0;
@@ -63,9 +62,9 @@ HRESULT TVideoDecoder::CheckTransform(const CMediaType* mtIn, const CMediaType* 
     if (!p || mtOut->majortype != MEDIATYPE_Video || mtOut->subtype != MEDIASUBTYPE_RGB32 ||
         mtOut->formattype != FORMAT_VideoInfo || !vih)
         return VFW_E_TYPE_NOT_ACCEPTED;
-    const bool sameSize = vih->bmiHeader.biWidth == p->width &&
-                          (vih->bmiHeader.biHeight == p->height ||
-                           vih->bmiHeader.biHeight == -p->height);
+    const bool sameSize =
+        vih->bmiHeader.biWidth == p->width &&
+        (vih->bmiHeader.biHeight == p->height || vih->bmiHeader.biHeight == -p->height);
     return sameSize && vih->bmiHeader.biBitCount == 32 ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
@@ -153,8 +152,8 @@ HRESULT TVideoDecoder::Receive(IMediaSample* pSample) {
     REFERENCE_TIME start = 0, stop = 0;
     FPacket->pts = SUCCEEDED(pSample->GetTime(&start, &stop)) ? start : AV_NOPTS_VALUE;
     LONGLONG decodeStart = 0, decodeStop = 0;
-    FPacket->dts = SUCCEEDED(pSample->GetMediaTime(&decodeStart, &decodeStop)) ? decodeStart
-                                                                                : AV_NOPTS_VALUE;
+    FPacket->dts =
+        SUCCEEDED(pSample->GetMediaTime(&decodeStart, &decodeStop)) ? decodeStart : AV_NOPTS_VALUE;
     if (pSample->IsSyncPoint() == S_OK)
         FPacket->flags |= AV_PKT_FLAG_KEY;
     int r = avcodec_send_packet(FCodec.get(), FPacket.get());
@@ -190,7 +189,8 @@ HRESULT TVideoDecoder::DeliverFrame(const AVFrame* frame) {
         duration = frame->pkt_duration;
     if (start != AV_NOPTS_VALUE)
         FNextTime = start + duration;
-    const bool preroll = start != AV_NOPTS_VALUE && (duration > 0 ? 2 * start < -duration : start < 0);
+    const bool preroll =
+        start != AV_NOPTS_VALUE && (duration > 0 ? 2 * start < -duration : start < 0);
     if (preroll)
         return S_OK;
     IMediaSample* raw = nullptr;
@@ -220,7 +220,7 @@ HRESULT TVideoDecoder::DeliverFrame(const AVFrame* frame) {
         REFERENCE_TIME stop = start + std::max<REFERENCE_TIME>(duration, 1);
         out->SetTime(&start, &stop);
     }
-    out->SetSyncPoint(TRUE);
+    out->SetSyncPoint(1);
     out->SetDiscontinuity(FSegmentStart);
     FSegmentStart = false;
     hr = OutputPin()->Deliver(out.Get());

@@ -1,0 +1,247 @@
+#include "platform/filters/FFmpegDemuxer.h"
+
+#include "platform/filters/StreamSniffer.h"
+#include "platform/graph/GraphTrace.h"
+
+#include <QFile>
+
+using namespace kelvara::ff;
+
+namespace {
+
+// Read errors in a row after which a file counts as unreadable from there on.
+constexpr int kMaxReadErrors = 64;
+// Seek attempts, each further back, before a seek falls back to the file's start.
+constexpr int kMaxSeekAttempts = 10;
+
+AVRational TimeBaseOf(const AVFormatContext* c, int stream) {
+    return stream >= 0 ? c->streams[stream]->time_base : AV_TIME_BASE_Q;
+}
+
+} // namespace
+
+TFFmpegDemuxer::TFFmpegDemuxer() {
+    InitLogging();
+}
+
+TFFmpegDemuxer::~TFFmpegDemuxer() {
+    Close();
+}
+
+void TFFmpegDemuxer::Close() {
+    FPending.reset();
+    FContext.reset(); // closes the input before its I/O context goes
+    FIO.reset();
+    FHead.clear();
+    FOrigin = FDuration = 0;
+    FSeekStream = -1;
+    FFresh = true;
+    FErrors = 0;
+}
+
+int TFFmpegDemuxer::InterruptCallback(void* opaque) {
+    return static_cast<TFFmpegDemuxer*>(opaque)->FInterrupt.load() ? 1 : 0;
+}
+
+HRESULT TFFmpegDemuxer::Open(IAsyncReader* reader, const TFormatChooser& choose,
+                             const TStreamCheck& check) {
+    Close();
+    if (!reader)
+        return E_POINTER;
+    FIO = std::make_unique<TReaderIOContext>(reader);
+    if (!FIO->Context())
+        return E_OUTOFMEMORY;
+    FHead = FIO->Head(kSniffBytes);
+    AVFormatContext* context = avformat_alloc_context();
+    if (!context)
+        return E_OUTOFMEMORY;
+    context->pb = FIO->Context();
+    context->flags |= AVFMT_FLAG_CUSTOM_IO;
+    return OpenContext(context, "", choose, check);
+}
+
+HRESULT TFFmpegDemuxer::Open(const QString& path, const TFormatChooser& choose,
+                             const TStreamCheck& check) {
+    Close();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return file.exists() ? E_ACCESSDENIED : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
+    const QByteArray head = file.read(qint64(kSniffBytes));
+    FHead.assign(head.begin(), head.end());
+    file.close();
+    AVFormatContext* context = avformat_alloc_context();
+    if (!context)
+        return E_OUTOFMEMORY;
+    // "file:" keeps a colon in the name from being read as a protocol.
+    const QByteArray url = QByteArrayLiteral("file:") + QFile::encodeName(path);
+    return OpenContext(context, url.constData(), choose, check);
+}
+
+HRESULT TFFmpegDemuxer::OpenContext(AVFormatContext* context, const char* url,
+                                    const TFormatChooser& choose, const TStreamCheck& check) {
+    const AVInputFormat* format = nullptr;
+    if (choose && !choose(FHead, &format)) {
+        avformat_free_context(context);
+        return VFW_E_UNSUPPORTED_STREAM;
+    }
+    context->interrupt_callback = {&TFFmpegDemuxer::InterruptCallback, this};
+    if (avformat_open_input(&context, url, format, nullptr) < 0)
+        return VFW_E_INVALID_FILE_FORMAT; // the library has freed the context
+    FContext.reset(context);
+    FDataStart = context->pb ? avio_tell(context->pb) : 0;
+    if (avformat_find_stream_info(context, nullptr) < 0 || context->nb_streams == 0) {
+        Close();
+        return VFW_E_INVALID_FILE_FORMAT;
+    }
+    if (check && !check(context)) {
+        Close();
+        return VFW_E_UNSUPPORTED_STREAM;
+    }
+    LearnTimes();
+    GRAPH_TRACE(QStringLiteral("demuxer %1: %2 streams, origin %3, duration %4")
+                    .arg(QString::fromLatin1(context->iformat->name))
+                    .arg(context->nb_streams)
+                    .arg(FOrigin)
+                    .arg(FDuration));
+    return S_OK;
+}
+
+void TFFmpegDemuxer::LearnTimes() {
+    AVFormatContext* c = FContext.get();
+    FSeekStream = -1;
+    for (unsigned i = 0; i < c->nb_streams; ++i) {
+        const AVStream* st = c->streams[i];
+        if (st->codecpar->codec_type == AVMEDIA_TYPE_VIDEO &&
+            !(st->disposition & AV_DISPOSITION_ATTACHED_PIC)) {
+            FSeekStream = int(i);
+            break;
+        }
+    }
+    const int64_t fileStart = c->start_time != AV_NOPTS_VALUE ? c->start_time : 0;
+    FOrigin = ToMediaTime(fileStart, AV_TIME_BASE_Q);
+    REFERENCE_TIME end = AV_NOPTS_VALUE;
+    if (FSeekStream >= 0) {
+        const AVStream* st = c->streams[FSeekStream];
+        const int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+        if (st->start_time != AV_NOPTS_VALUE)
+            FOrigin = ToMediaTime(start, st->time_base);
+        if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
+            end = ToMediaTime(start + st->duration, st->time_base);
+    }
+    if (end == AV_NOPTS_VALUE && c->duration != AV_NOPTS_VALUE && c->duration > 0)
+        end = ToMediaTime(fileStart + c->duration, AV_TIME_BASE_Q);
+    FDuration = end == AV_NOPTS_VALUE ? 0 : std::max<REFERENCE_TIME>(0, end - FOrigin);
+}
+
+REFERENCE_TIME TFFmpegDemuxer::PresentationTime(const AVPacket& packet) const {
+    if (!FContext || packet.stream_index < 0 ||
+        unsigned(packet.stream_index) >= FContext->nb_streams)
+        return AV_NOPTS_VALUE;
+    const int64_t t = ToMediaTime(packet.pts, FContext->streams[packet.stream_index]->time_base);
+    return t == AV_NOPTS_VALUE ? t : t - FOrigin;
+}
+
+REFERENCE_TIME TFFmpegDemuxer::DecodingTime(const AVPacket& packet) const {
+    if (!FContext || packet.stream_index < 0 ||
+        unsigned(packet.stream_index) >= FContext->nb_streams)
+        return AV_NOPTS_VALUE;
+    const int64_t t = ToMediaTime(packet.dts, FContext->streams[packet.stream_index]->time_base);
+    return t == AV_NOPTS_VALUE ? t : t - FOrigin;
+}
+
+REFERENCE_TIME TFFmpegDemuxer::PacketDuration(const AVPacket& packet) const {
+    if (!FContext || packet.stream_index < 0 ||
+        unsigned(packet.stream_index) >= FContext->nb_streams || packet.duration <= 0)
+        return 0;
+    return ToMediaTime(packet.duration, FContext->streams[packet.stream_index]->time_base);
+}
+
+int TFFmpegDemuxer::Read(AVPacket* packet) {
+    if (!FContext)
+        return AVERROR_EOF;
+    FFresh = false;
+    if (FPending) {
+        av_packet_move_ref(packet, FPending.get());
+        FPending.reset();
+        return 0;
+    }
+    for (;;) {
+        const int r = av_read_frame(FContext.get(), packet);
+        if (r >= 0) {
+            FErrors = 0;
+            return 0;
+        }
+        if (r == AVERROR_EOF || FInterrupt.load() || (FContext->pb && avio_feof(FContext->pb)))
+            return AVERROR_EOF;
+        // A damaged packet: the demuxer resynchronises on the next call.
+        if (++FErrors > kMaxReadErrors)
+            return r;
+    }
+}
+
+bool TFFmpegDemuxer::SeekFile(REFERENCE_TIME target) {
+    const int64_t ts = FromMediaTime(FOrigin + target, TimeBaseOf(FContext.get(), FSeekStream));
+    return av_seek_frame(FContext.get(), FSeekStream, ts, AVSEEK_FLAG_BACKWARD) >= 0;
+}
+
+void TFFmpegDemuxer::SeekToStart() {
+    AVFormatContext* c = FContext.get();
+    const int64_t start = c->start_time != AV_NOPTS_VALUE ? c->start_time : 0;
+    if (avformat_seek_file(c, -1, INT64_MIN, start, start, 0) < 0 &&
+        av_seek_frame(c, -1, start, AVSEEK_FLAG_BACKWARD) < 0 && c->pb) {
+        avio_seek(c->pb, FDataStart, SEEK_SET);
+        avformat_flush(c);
+    }
+}
+
+int TFFmpegDemuxer::ReadToKeyFrame(AVPacket* packet) {
+    for (;;) {
+        const int r = Read(packet);
+        if (r < 0)
+            return r;
+        if (packet->stream_index == FSeekStream && (packet->flags & AV_PKT_FLAG_KEY))
+            return 0;
+        av_packet_unref(packet);
+    }
+}
+
+HRESULT TFFmpegDemuxer::Seek(REFERENCE_TIME target, REFERENCE_TIME tolerance) {
+    if (!FContext)
+        return E_UNEXPECTED;
+    FPending.reset();
+    if (target <= 0 && FFresh)
+        return S_OK; // nothing has been read since the open
+    FFresh = false;
+    FErrors = 0;
+    if (FSeekStream < 0) {
+        const int64_t ts =
+            av_rescale(FOrigin + std::max<REFERENCE_TIME>(0, target), AV_TIME_BASE, UNITS);
+        if (target <= 0 || av_seek_frame(FContext.get(), -1, ts, AVSEEK_FLAG_BACKWARD) < 0)
+            SeekToStart();
+        return S_OK;
+    }
+    REFERENCE_TIME attempt = target, step = UNITS;
+    for (int i = 0; i < kMaxSeekAttempts && attempt > 0; ++i, step *= 2) {
+        if (!SeekFile(attempt)) {
+            attempt -= step;
+            continue;
+        }
+        TPacketPtr key = NewPacket();
+        if (ReadToKeyFrame(key.get()) < 0) {
+            attempt -= step; // no key frame after this point: the target is past the last one
+            continue;
+        }
+        REFERENCE_TIME t = PresentationTime(*key);
+        if (t == AV_NOPTS_VALUE)
+            t = DecodingTime(*key);
+        if (t == AV_NOPTS_VALUE || t <= target + tolerance) {
+            FPending = std::move(key);
+            GRAPH_TRACE(QStringLiteral("demuxer seek %1: key frame at %2").arg(target).arg(t));
+            return S_OK;
+        }
+        attempt = std::min(attempt, t) - step;
+    }
+    GRAPH_TRACE(QStringLiteral("demuxer seek %1: from the start").arg(target));
+    SeekToStart();
+    return S_OK;
+}

@@ -1,0 +1,160 @@
+#include "tests/platform/filters/support/PlaybackGraph.h"
+
+#include "platform/com/ClassRegistry.h"
+#include "platform/filters/RegisterFilters.h"
+#include "platform/graph/Enumerators.h"
+#include "platform/graph/MediaGuids.h"
+#include "platform/graph/SourceInterfaces.h"
+#include "tests/platform/graph/testkit/GraphTestBed.h"
+
+#include <vector>
+
+namespace kelvara::test {
+
+TPlaybackGraph::TPlaybackGraph() {
+    RegisterPlatformFilters();
+    FGraph = MakeGraph();
+    FVideo = MakeComObject<TPixelSink>();
+    FAudio = MakeComObject<TPcmSink>();
+}
+
+TPlaybackGraph::~TPlaybackGraph() {
+    Clear();
+}
+
+HRESULT TPlaybackGraph::Open(const QString& path, REFCLSID source, REFCLSID splitter) {
+    FSource = CreateInstanceOf<IBaseFilter>(source);
+    ComPtr<IFileSourceFilter> file = FSource.As<IFileSourceFilter>();
+    if (!file)
+        return REGDB_E_CLASSNOTREG;
+    HRESULT hr = file->Load(WStr(path), nullptr);
+    if (FAILED(hr))
+        return hr;
+    FGraph->AddFilter(FSource.Get(), u"Source");
+    FStreams = FSource;
+    if (splitter != GUID_NULL) {
+        ComPtr<IBaseFilter> split = CreateInstanceOf<IBaseFilter>(splitter);
+        if (!split)
+            return REGDB_E_CLASSNOTREG;
+        FGraph->AddFilter(split.Get(), u"Splitter");
+        hr = FGraph->ConnectDirect(PinOf(FSource.Get(), PINDIR_OUTPUT).Get(),
+                                   PinOf(split.Get(), PINDIR_INPUT).Get(), nullptr);
+        if (FAILED(hr))
+            return hr;
+        FStreams = split;
+    }
+    return ConnectOutputs();
+}
+
+HRESULT TPlaybackGraph::ConnectOutputs() {
+    FGraph->AddFilter(FVideo.Get(), u"Video Sink");
+    FGraph->AddFilter(FAudio.Get(), u"Audio Sink");
+    const ComPtr<IPin> videoIn = PinOf(FVideo.Get(), PINDIR_INPUT);
+    const ComPtr<IPin> audioIn = PinOf(FAudio.Get(), PINDIR_INPUT);
+    for (const ComPtr<IPin>& pin : PinsOf(FStreams.Get())) {
+        if (DirectionOf(pin.Get()) != PINDIR_OUTPUT)
+            continue;
+        const std::vector<AM_MEDIA_TYPE> types = MediaTypesOf(pin.Get());
+        const GUID major = types.empty() ? GUID_NULL : types[0].majortype;
+        if ((major == MEDIATYPE_Video || major == MEDIATYPE_Interleaved) && !FVideoConnected)
+            FVideoConnected = SUCCEEDED(FGraph->Connect(pin.Get(), videoIn.Get()));
+        else if (major == MEDIATYPE_Audio && !FAudioConnected)
+            FAudioConnected = SUCCEEDED(FGraph->Connect(pin.Get(), audioIn.Get()));
+    }
+    // Interleaved DV: the sound comes from the DV splitter that intelligent connect inserted.
+    ComPtr<IEnumFilters> filters;
+    FGraph->EnumFilters(filters.ReleaseAndGetAddressOf());
+    IBaseFilter* f = nullptr;
+    while (!FAudioConnected && filters && filters->Next(1, &f, nullptr) == S_OK) {
+        ComPtr<IBaseFilter> filter;
+        filter.Attach(f);
+        for (const ComPtr<IPin>& pin : PinsOf(filter.Get())) {
+            ComPtr<IPin> peer;
+            const std::vector<AM_MEDIA_TYPE> types = MediaTypesOf(pin.Get());
+            if (DirectionOf(pin.Get()) == PINDIR_OUTPUT && !types.empty() &&
+                types[0].majortype == MEDIATYPE_Audio &&
+                FAILED(pin->ConnectedTo(peer.ReleaseAndGetAddressOf())))
+                FAudioConnected = SUCCEEDED(FGraph->Connect(pin.Get(), audioIn.Get()));
+        }
+    }
+    return FVideoConnected || FAudioConnected ? S_OK : VFW_E_CANNOT_RENDER;
+}
+
+QString TPlaybackGraph::NameBefore(IBaseFilter* sink) const {
+    ComPtr<IPin> peer;
+    if (FAILED(PinOf(sink, PINDIR_INPUT)->ConnectedTo(peer.ReleaseAndGetAddressOf())))
+        return {};
+    FILTER_INFO info;
+    FilterOf(peer.Get())->QueryFilterInfo(&info);
+    if (info.pGraph)
+        info.pGraph->Release();
+    return FromWStr(info.achName);
+}
+
+QString TPlaybackGraph::VideoDecoderName() const {
+    return NameBefore(FVideo.Get());
+}
+
+QString TPlaybackGraph::AudioDecoderName() const {
+    return NameBefore(FAudio.Get());
+}
+
+LONG TPlaybackGraph::PlayToEnd(int timeoutMs) {
+    FGraph.As<IMediaFilter>()->SetSyncSource(nullptr);
+    if (FAILED(FGraph.As<IMediaControl>()->Run()))
+        return 0;
+    LONG code = 0;
+    if (FAILED(FGraph.As<IMediaEventEx>()->WaitForCompletion(timeoutMs, &code)))
+        return 0;
+    return code;
+}
+
+bool TPlaybackGraph::PauseAt(REFERENCE_TIME t, int timeoutMs) {
+    ComPtr<IMediaControl> control = FGraph.As<IMediaControl>();
+    ComPtr<IMediaSeeking> seeking = FGraph.As<IMediaSeeking>();
+    OAFilterState state = State_Stopped;
+    control->GetState(0, &state);
+    LONGLONG at = t;
+    if (state == State_Stopped) {
+        seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
+                              AM_SEEKING_NoPositioning);
+        control->Pause();
+    } else {
+        control->Pause();
+        seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
+                              AM_SEEKING_NoPositioning);
+    }
+    return control->GetState(timeoutMs, &state) == S_OK && state == State_Paused;
+}
+
+REFERENCE_TIME TPlaybackGraph::Duration() const {
+    LONGLONG duration = 0;
+    FGraph.As<IMediaSeeking>()->GetDuration(&duration);
+    return duration;
+}
+
+HRESULT TPlaybackGraph::Stop() {
+    return FGraph.As<IMediaControl>()->Stop();
+}
+
+void TPlaybackGraph::Clear() {
+    Stop();
+    std::vector<ComPtr<IBaseFilter>> all;
+    ComPtr<IEnumFilters> filters;
+    FGraph->EnumFilters(filters.ReleaseAndGetAddressOf());
+    IBaseFilter* f = nullptr;
+    while (filters && filters->Next(1, &f, nullptr) == S_OK) {
+        ComPtr<IBaseFilter> filter;
+        filter.Attach(f);
+        all.push_back(filter);
+    }
+    for (const auto& filter : all)
+        FGraph->RemoveFilter(filter.Get());
+    FSource = nullptr;
+    FStreams = nullptr;
+    FVideo = MakeComObject<TPixelSink>();
+    FAudio = MakeComObject<TPcmSink>();
+    FVideoConnected = FAudioConnected = false;
+}
+
+} // namespace kelvara::test
