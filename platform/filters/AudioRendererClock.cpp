@@ -19,6 +19,19 @@ REFERENCE_TIME CAudioClock::SystemTime() {
 
 CAudioClock::CAudioClock() : FBase(SystemTime()), FBaseSystem(FBase), FLast(FBase) {}
 
+HRESULT CAudioClock::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (riid == IID_IReferenceClock)
+        return GetInterface(static_cast<IReferenceClock*>(this), ppv);
+    return CUnknown::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT CAudioClock::GetTime(REFERENCE_TIME* pTime) {
+    if (!pTime)
+        return E_POINTER;
+    *pTime = Now();
+    return S_OK;
+}
+
 REFERENCE_TIME CAudioClock::NowLocked(REFERENCE_TIME system) {
     const REFERENCE_TIME raw = FHeld ? FBase : FBase + (system - FBaseSystem);
     FLast = std::max(FLast, raw);

@@ -27,7 +27,7 @@ public:
     // Moves again from where it stood (running or stopped).
     void Resume();
     bool IsHeld() const;
-    // The output says this is the time now (only while released).
+    // The output says this is the time now (only while it moves).
     void Follow(REFERENCE_TIME heard);
 
     // The system's monotonic time in 100-ns units.
