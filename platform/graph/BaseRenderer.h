@@ -62,8 +62,9 @@ public:
     HRESULT EndFlush();
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate);
 
-    // The media position of what is shown: segment start + the shown sample's time x rate.
-    HRESULT GetCurrentMediaPosition(LONGLONG* pPosition);
+    // The media position of what is shown: segment start + the shown sample's time x rate. A
+    // renderer that takes samples ahead of their time (RenderAhead) says what is heard instead.
+    virtual HRESULT GetCurrentMediaPosition(LONGLONG* pPosition);
     CRendererInputPin* InputPin();
     std::recursive_mutex& ReceiveLock() { return FReceiveLock; }
     // True while paused with a sample held, or at the end of the stream.
