@@ -147,6 +147,18 @@ REFERENCE_TIME CAudioRenderer::RenderAhead() const {
     return kRenderAhead;
 }
 
+HRESULT CAudioRenderer::GetCurrentMediaPosition(LONGLONG* pPosition) {
+    const HRESULT hr = CBaseRenderer::GetCurrentMediaPosition(pPosition);
+    REFERENCE_TIME now = 0;
+    if (FAILED(hr) || !FRunning.load() || FAILED(StreamTime(&now)))
+        return hr;
+    const REFERENCE_TIME segmentStart = InputPin()->CurrentStartTime();
+    const LONGLONG heard = segmentStart + LONGLONG(double(std::max<REFERENCE_TIME>(now, 0)) *
+                                                   InputPin()->CurrentRate());
+    *pPosition = std::max(segmentStart, std::min(*pPosition, heard));
+    return hr;
+}
+
 std::optional<REFERENCE_TIME> CAudioRenderer::HeardNext() const {
     REFERENCE_TIME now = 0;
     if (!FRunning.load() || FAILED(StreamTime(&now)))

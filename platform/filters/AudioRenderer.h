@@ -51,6 +51,8 @@ public:
     HRESULT OnStopStreaming() override;
     void OnBeginFlush() override;
     REFERENCE_TIME RenderAhead() const override;
+    // While playing, the position of the sound heard now (not of the last sample queued).
+    HRESULT GetCurrentMediaPosition(LONGLONG* pPosition) override;
 
     // IBasicAudio.
     HRESULT put_Volume(LONG lVolume) override;

@@ -17,7 +17,8 @@ REFERENCE_TIME CAudioClock::SystemTime() {
     return duration_cast<nanoseconds>(steady_clock::now().time_since_epoch()).count() / 100;
 }
 
-CAudioClock::CAudioClock() : FBase(SystemTime()), FBaseSystem(FBase), FLast(FBase) {}
+CAudioClock::CAudioClock(std::function<REFERENCE_TIME()> systemTime)
+    : FSystemTime(std::move(systemTime)), FBase(FSystemTime()), FBaseSystem(FBase), FLast(FBase) {}
 
 HRESULT CAudioClock::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (riid == IID_IReferenceClock)
@@ -40,14 +41,14 @@ REFERENCE_TIME CAudioClock::NowLocked(REFERENCE_TIME system) {
 
 REFERENCE_TIME CAudioClock::Now() {
     std::lock_guard lock(FLock);
-    return NowLocked(SystemTime());
+    return NowLocked(FSystemTime());
 }
 
 void CAudioClock::Hold() {
     std::lock_guard lock(FLock);
     if (FHeld)
         return;
-    const REFERENCE_TIME system = SystemTime();
+    const REFERENCE_TIME system = FSystemTime();
     FBase = NowLocked(system);
     FBaseSystem = system;
     FHeld = true;
@@ -57,7 +58,7 @@ void CAudioClock::Resume() {
     std::lock_guard lock(FLock);
     if (!FHeld)
         return;
-    const REFERENCE_TIME system = SystemTime();
+    const REFERENCE_TIME system = FSystemTime();
     FBase = NowLocked(system);
     FBaseSystem = system;
     FHeld = false;
@@ -72,7 +73,7 @@ void CAudioClock::Follow(REFERENCE_TIME heard) {
     std::lock_guard lock(FLock);
     if (FHeld)
         return;
-    const REFERENCE_TIME system = SystemTime();
+    const REFERENCE_TIME system = FSystemTime();
     const REFERENCE_TIME now = FBase + (system - FBaseSystem);
     const REFERENCE_TIME difference = heard - now;
     FBase = (difference > kSnap || difference < -kSnap) ? heard : now + difference / kFollowShare;

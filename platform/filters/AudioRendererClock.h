@@ -12,11 +12,13 @@
 #include "platform/com/CUnknown.h"
 #include "platform/graph/FilterInterfaces.h"
 
+#include <functional>
 #include <mutex>
 
 class CAudioClock : public CUnknown, public IReferenceClock {
 public:
-    CAudioClock();
+    // systemTime: the monotonic time the clock runs with (tests give their own).
+    explicit CAudioClock(std::function<REFERENCE_TIME()> systemTime = &CAudioClock::SystemTime);
     DECLARE_IUNKNOWN
     HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
     HRESULT GetTime(REFERENCE_TIME* pTime) override;
@@ -37,6 +39,7 @@ private:
     IUnknown* UnknownInterface() override { return static_cast<IReferenceClock*>(this); }
     REFERENCE_TIME NowLocked(REFERENCE_TIME system);
 
+    const std::function<REFERENCE_TIME()> FSystemTime;
     mutable std::mutex FLock;
     // guarded by FLock
     REFERENCE_TIME FBase = 0; // the clock's time at FBaseSystem
