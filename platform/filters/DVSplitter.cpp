@@ -12,6 +12,7 @@ namespace {
 
 constexpr LONG kVideoBuffers = 8;
 constexpr LONG kAudioBuffers = 16;
+constexpr size_t kQueueDepth = 4;
 constexpr int kMaxSamplesPerFrame = 1944; // 48 kHz in 625/50 with the largest spread
 
 bool IsDVSubtype(REFGUID subtype) {
@@ -131,9 +132,17 @@ HRESULT TDVSplitterInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tS
 }
 
 TDVSplitterOutputPin::TDVSplitterOutputPin(TDVSplitter* splitter, const QString& name,
-                                           const CMediaType& type, LONG buffers, LONG bufferBytes)
+                                           const CMediaType& type, LONG buffers, LONG bufferBytes,
+                                           IPin* input)
     : CBaseOutputPin(QStringLiteral("DV splitter output pin"), splitter, nullptr, name),
-      FType(type), FBuffers(buffers), FBufferBytes(bufferBytes) {}
+      FType(type), FBuffers(buffers), FBufferBytes(bufferBytes), FQueue(this, kQueueDepth),
+      FPosition(std::make_unique<CPosPassThru>(static_cast<IPin*>(this), input)) {}
+
+HRESULT TDVSplitterOutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (riid == IID_IMediaSeeking)
+        return GetInterface(FPosition.get(), ppv);
+    return CBaseOutputPin::NonDelegatingQueryInterface(riid, ppv);
+}
 
 HRESULT TDVSplitterOutputPin::CheckMediaType(const CMediaType* pmt) {
     if (!pmt)
@@ -210,12 +219,12 @@ HRESULT TDVSplitter::MakeOutputPins(const CMediaType& input) {
     const int rate = AudioRate(input);
     auto video = std::make_unique<TDVSplitterOutputPin>(
         this, QStringLiteral("DVVidOut0"), DVVideoType(pal), kVideoBuffers,
-        LONG(pal ? kDVFrameBytes625 : kDVFrameBytes525));
+        LONG(pal ? kDVFrameBytes625 : kDVFrameBytes525), FInput.get());
     std::unique_ptr<TDVSplitterOutputPin> audio;
     if (rate > 0)
         audio = std::make_unique<TDVSplitterOutputPin>(this, QStringLiteral("AudOut00"),
                                                        DVAudioType(rate), kAudioBuffers,
-                                                       kMaxSamplesPerFrame * 4);
+                                                       kMaxSamplesPerFrame * 4, FInput.get());
     std::lock_guard lock(FPinsLock);
     FVideo = std::move(video);
     FAudio = std::move(audio);
@@ -240,6 +249,17 @@ void TDVSplitter::RemoveOutputPins() {
     }
 }
 
+HRESULT TDVSplitter::Pause() {
+    {
+        std::lock_guard lock(FFilterLock);
+        if (FState.load() == State_Stopped)
+            for (TDVSplitterOutputPin* pin : Outputs())
+                if (pin->IsConnected())
+                    pin->Queue().Start();
+    }
+    return CBaseFilter::Pause();
+}
+
 HRESULT TDVSplitter::Stop() {
     {
         std::lock_guard lock(FFilterLock);
@@ -248,8 +268,10 @@ HRESULT TDVSplitter::Stop() {
         FState.store(State_Stopped);
     }
     FInput->Inactive();
-    for (TDVSplitterOutputPin* pin : Outputs())
+    for (TDVSplitterOutputPin* pin : Outputs()) {
+        pin->Queue().Stop();
         pin->Inactive();
+    }
     std::unique_lock receive(FReceiveLock, std::defer_lock);
     WaitForThreads([&] { return receive.try_lock(); });
     return S_OK;
@@ -282,7 +304,7 @@ HRESULT TDVSplitter::DeliverVideo(IMediaSample* frame) {
     if (FAILED(hr))
         return hr;
     out->SetMediaType(nullptr);
-    return pin->Deliver(out.Get());
+    return pin->Queue().Receive(out.Get());
 }
 
 HRESULT TDVSplitter::DeliverAudio(IMediaSample* frame) {
@@ -320,33 +342,33 @@ HRESULT TDVSplitter::DeliverAudio(IMediaSample* frame) {
         out->SetTime(&start, &stop);
     }
     CopyFlags(frame, out.Get());
-    return pin->Deliver(out.Get());
+    return pin->Queue().Receive(out.Get());
 }
 
 HRESULT TDVSplitter::DeliverEndOfStream() {
     for (TDVSplitterOutputPin* pin : Outputs())
         if (pin->IsConnected())
-            pin->DeliverEndOfStream();
+            pin->Queue().EndOfStream();
     return S_OK;
 }
 
 HRESULT TDVSplitter::DeliverBeginFlush() {
     for (TDVSplitterOutputPin* pin : Outputs())
         if (pin->IsConnected())
-            pin->DeliverBeginFlush();
+            pin->Queue().BeginFlush();
     return S_OK;
 }
 
 HRESULT TDVSplitter::DeliverEndFlush() {
     for (TDVSplitterOutputPin* pin : Outputs())
         if (pin->IsConnected())
-            pin->DeliverEndFlush();
+            pin->Queue().EndFlush();
     return S_OK;
 }
 
 HRESULT TDVSplitter::DeliverNewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) {
     for (TDVSplitterOutputPin* pin : Outputs())
         if (pin->IsConnected())
-            pin->DeliverNewSegment(tStart, tStop, dRate);
+            pin->Queue().NewSegment(tStart, tStop, dRate);
     return S_OK;
 }

@@ -5,13 +5,19 @@
 // when the input's DVINFO describes sound. Every output sample keeps the times and flags of the
 // frame it came from; a frame whose sound has another rate than the pin's gives no sound.
 //
+// Each output delivers from a thread and queue of its own (TOutputQueue), so that a paused video
+// renderer holding its frame does not keep the sound from reaching the audio renderer.
+//
 // Thread contract: Receive, EndOfStream and NewSegment come on the upstream streaming thread and
-// run under the receive lock; the state changes come from the graph's thread, and Stop waits for
-// the receive lock through the graph's wait (a downstream filter may be sending to the GUI
-// thread meanwhile).
+// run under the receive lock; the state changes come from the graph's thread. Stop first stops
+// the output queues (releasing an input thread that waits for room in one), then waits for the
+// receive lock through the graph's wait (a downstream filter may be sending to the GUI thread
+// meanwhile).
+#include "platform/filters/OutputQueue.h"
 #include "platform/graph/BaseFilter.h"
 #include "platform/graph/BaseInputPin.h"
 #include "platform/graph/BaseOutputPin.h"
+#include "platform/graph/PosPassThru.h"
 
 #include <memory>
 #include <mutex>
@@ -38,15 +44,20 @@ private:
 class TDVSplitterOutputPin : public CBaseOutputPin {
 public:
     TDVSplitterOutputPin(TDVSplitter* splitter, const QString& name, const CMediaType& type,
-                         LONG buffers, LONG bufferBytes);
+                         LONG buffers, LONG bufferBytes, IPin* input);
+    // Seeking goes upstream, to the filter that reads the frames.
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
     HRESULT CheckMediaType(const CMediaType* pmt) override;
     HRESULT GetMediaType(int iPosition, CMediaType* pMediaType) override;
     HRESULT DecideBufferSize(IMemAllocator* pAlloc, ALLOCATOR_PROPERTIES* pRequest) override;
     const CMediaType& Type() const { return FType; }
+    TOutputQueue& Queue() { return FQueue; }
 
 private:
     const CMediaType FType;
     const LONG FBuffers, FBufferBytes;
+    TOutputQueue FQueue;
+    std::unique_ptr<CPosPassThru> FPosition;
 };
 
 class TDVSplitter : public CBaseFilter {
@@ -57,6 +68,7 @@ public:
     int GetPinCount() override;
     CBasePin* GetPin(int n) override;
     HRESULT Stop() override;
+    HRESULT Pause() override;
 
     // From the input pin.
     HRESULT MakeOutputPins(const CMediaType& input);

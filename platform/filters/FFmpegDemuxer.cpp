@@ -13,6 +13,9 @@ namespace {
 constexpr int kMaxReadErrors = 64;
 // Seek attempts, each further back, before a seek falls back to the file's start.
 constexpr int kMaxSeekAttempts = 10;
+// How much of a file's end is read to find its last frame.
+constexpr int kMaxTailPackets = 4000;
+constexpr int64_t kMaxTailBytes = 64 << 20;
 
 AVRational TimeBaseOf(const AVFormatContext* c, int stream) {
     return stream >= 0 ? c->streams[stream]->time_base : AV_TIME_BASE_Q;
@@ -131,6 +134,54 @@ void TFFmpegDemuxer::LearnTimes() {
     if (end == AV_NOPTS_VALUE && c->duration != AV_NOPTS_VALUE && c->duration > 0)
         end = ToMediaTime(fileStart + c->duration, AV_TIME_BASE_Q);
     FDuration = end == AV_NOPTS_VALUE ? 0 : std::max<REFERENCE_TIME>(0, end - FOrigin);
+    if (FSeekStream >= 0 && c->duration_estimation_method != AVFMT_DURATION_FROM_STREAM) {
+        const REFERENCE_TIME decoded = DecodedEnd();
+        if (decoded != AV_NOPTS_VALUE)
+            FDuration = std::max<REFERENCE_TIME>(0, decoded - FOrigin);
+    }
+}
+
+REFERENCE_TIME TFFmpegDemuxer::DecodedEnd() {
+    AVFormatContext* c = FContext.get();
+    const AVStream* st = c->streams[FSeekStream];
+    const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
+    TCodecPtr decoder(codec ? avcodec_alloc_context3(codec) : nullptr);
+    if (!decoder || avcodec_parameters_to_context(decoder.get(), st->codecpar) < 0)
+        return AV_NOPTS_VALUE;
+    decoder->pkt_timebase = st->time_base;
+    decoder->thread_count = 1;
+    decoder->skip_loop_filter = AVDISCARD_ALL; // only the time stamps matter
+    decoder->flags2 |= AV_CODEC_FLAG2_FAST;
+    if (avcodec_open2(decoder.get(), codec, nullptr) < 0)
+        return AV_NOPTS_VALUE;
+    FFresh = false;
+    if (!SeekFile(std::max<REFERENCE_TIME>(0, FDuration - UNITS)))
+        return AV_NOPTS_VALUE;
+    const REFERENCE_TIME frame = FrameDurationOf(st->avg_frame_rate);
+    REFERENCE_TIME last = AV_NOPTS_VALUE;
+    TPacketPtr packet = NewPacket();
+    TFramePtr picture = NewFrame();
+    const auto drain = [&] {
+        while (avcodec_receive_frame(decoder.get(), picture.get()) >= 0) {
+            REFERENCE_TIME t = ToMediaTime(picture->best_effort_timestamp, st->time_base);
+            if (t == AV_NOPTS_VALUE && last != AV_NOPTS_VALUE)
+                t = last + frame;
+            if (t != AV_NOPTS_VALUE && (last == AV_NOPTS_VALUE || t > last))
+                last = t;
+            av_frame_unref(picture.get());
+        }
+    };
+    int64_t bytes = 0;
+    for (int i = 0; i < kMaxTailPackets && bytes < kMaxTailBytes && Read(packet.get()) >= 0; ++i) {
+        bytes += packet->size;
+        if (packet->stream_index == FSeekStream &&
+            avcodec_send_packet(decoder.get(), packet.get()) >= 0)
+            drain();
+        av_packet_unref(packet.get());
+    }
+    avcodec_send_packet(decoder.get(), nullptr);
+    drain();
+    return last == AV_NOPTS_VALUE ? last : last + frame;
 }
 
 REFERENCE_TIME TFFmpegDemuxer::PresentationTime(const AVPacket& packet) const {

@@ -70,6 +70,10 @@ private:
     HRESULT OpenContext(AVFormatContext* context, const char* url, const TFormatChooser& choose,
                         const TStreamCheck& check);
     void LearnTimes();
+    // The end of the last video frame, found by decoding the file's last pictures (for files
+    // whose duration FFmpeg only estimated from time stamps: the last packets of an MPEG
+    // stream often carry none); AV_NOPTS_VALUE when it cannot be found.
+    REFERENCE_TIME DecodedEnd();
     bool SeekFile(REFERENCE_TIME target);
     void SeekToStart();
     int ReadToKeyFrame(AVPacket* packet);

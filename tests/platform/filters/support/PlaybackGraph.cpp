@@ -1,7 +1,9 @@
 #include "tests/platform/filters/support/PlaybackGraph.h"
 
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/TaskMem.h"
 #include "platform/filters/RegisterFilters.h"
+#include "platform/filters/RendererInterfaces.h"
 #include "platform/graph/Enumerators.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/graph/SourceInterfaces.h"
@@ -11,11 +13,53 @@
 
 namespace kelvara::test {
 
-TPlaybackGraph::TPlaybackGraph() {
+TPlaybackGraph::TPlaybackGraph(TVideoOutput output) : FOutput(output) {
     RegisterPlatformFilters();
     FGraph = MakeGraph();
-    FVideo = MakeComObject<TPixelSink>();
+    MakeRenderers();
+}
+
+void TPlaybackGraph::MakeRenderers() {
     FAudio = MakeComObject<TPcmSink>();
+    FVideo = nullptr;
+    FRenderer = nullptr;
+    if (FOutput == TVideoOutput::PixelSink) {
+        FVideo = MakeComObject<TPixelSink>();
+        FRenderer = FVideo.Get();
+        return;
+    }
+    FRenderer = CreateInstanceOf<IBaseFilter>(CLSID_VideoMixingRenderer9);
+    if (ComPtr<IVMRFilterConfig9> config = FRenderer.As<IVMRFilterConfig9>()) {
+        config->SetRenderingMode(VMR9Mode_Windowless);
+        config->SetNumberOfStreams(4);
+    }
+}
+
+TRgbImage TPlaybackGraph::CurrentImage() const {
+    if (FVideo) {
+        TRgbImage image;
+        image.width = FVideo->Width();
+        image.height = FVideo->Height();
+        image.pixels = FVideo->LastPixels();
+        return image;
+    }
+    ComPtr<IVMRWindowlessControl9> control = FRenderer.As<IVMRWindowlessControl9>();
+    BYTE* dib = nullptr;
+    if (!control || FAILED(control->GetCurrentImage(&dib)) || !dib)
+        return {};
+    const auto* header = reinterpret_cast<const BITMAPINFOHEADER*>(dib);
+    const size_t size = header->biSize + size_t(std::abs(header->biHeight)) *
+                                             size_t(std::max<LONG>(0, header->biWidth)) * 4;
+    TRgbImage image = ImageOfDib(dib, size);
+    CoTaskMemFree(dib);
+    return image;
+}
+
+int TPlaybackGraph::FramesDrawn() const {
+    int drawn = 0;
+    if (ComPtr<IQualProp> quality = FRenderer.As<IQualProp>())
+        quality->get_FramesDrawn(&drawn);
+    return drawn;
 }
 
 TPlaybackGraph::~TPlaybackGraph() {
@@ -47,9 +91,11 @@ HRESULT TPlaybackGraph::Open(const QString& path, REFCLSID source, REFCLSID spli
 }
 
 HRESULT TPlaybackGraph::ConnectOutputs() {
-    FGraph->AddFilter(FVideo.Get(), u"Video Sink");
+    if (!FRenderer)
+        return REGDB_E_CLASSNOTREG;
+    FGraph->AddFilter(FRenderer.Get(), u"Video Renderer");
     FGraph->AddFilter(FAudio.Get(), u"Audio Sink");
-    const ComPtr<IPin> videoIn = PinOf(FVideo.Get(), PINDIR_INPUT);
+    const ComPtr<IPin> videoIn = PinOf(FRenderer.Get(), PINDIR_INPUT);
     const ComPtr<IPin> audioIn = PinOf(FAudio.Get(), PINDIR_INPUT);
     for (const ComPtr<IPin>& pin : PinsOf(FStreams.Get())) {
         if (DirectionOf(pin.Get()) != PINDIR_OUTPUT)
@@ -92,7 +138,7 @@ QString TPlaybackGraph::NameBefore(IBaseFilter* sink) const {
 }
 
 QString TPlaybackGraph::VideoDecoderName() const {
-    return NameBefore(FVideo.Get());
+    return NameBefore(FRenderer.Get());
 }
 
 QString TPlaybackGraph::AudioDecoderName() const {
@@ -152,8 +198,7 @@ void TPlaybackGraph::Clear() {
         FGraph->RemoveFilter(filter.Get());
     FSource = nullptr;
     FStreams = nullptr;
-    FVideo = MakeComObject<TPixelSink>();
-    FAudio = MakeComObject<TPcmSink>();
+    MakeRenderers();
     FVideoConnected = FAudioConnected = false;
 }
 

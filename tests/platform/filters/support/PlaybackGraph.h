@@ -6,15 +6,20 @@
 #include "platform/graph/BuilderInterfaces.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/SeekingInterfaces.h"
+#include "tests/platform/filters/support/ReferenceDecoder.h"
 #include "tests/platform/filters/support/SinkRenderers.h"
 
 #include <QString>
 
 namespace kelvara::test {
 
+// What shows the video: the test sink, or the program's windowless renderer (whose current image
+// is read back through GetCurrentImage).
+enum class TVideoOutput { PixelSink, Vmr9 };
+
 class TPlaybackGraph {
 public:
-    TPlaybackGraph();
+    explicit TPlaybackGraph(TVideoOutput output = TVideoOutput::PixelSink);
     ~TPlaybackGraph();
 
     // Loads the file into the source (a filter with IFileSourceFilter); with a splitter, adds it
@@ -39,16 +44,25 @@ public:
     void Clear();
 
     IGraphBuilder* Graph() const { return FGraph.Get(); }
+    // The video output; Video() is the test sink (null with the windowless renderer).
+    IBaseFilter* VideoRenderer() const { return FRenderer.Get(); }
     TPixelSink* Video() const { return FVideo.Get(); }
+    // The picture shown now (empty when nothing is shown).
+    TRgbImage CurrentImage() const;
+    // Frames the video output has shown (IQualProp).
+    int FramesDrawn() const;
     TPcmSink* Audio() const { return FAudio.Get(); }
 
 private:
     HRESULT ConnectOutputs();
     QString NameBefore(IBaseFilter* sink) const;
+    void MakeRenderers();
 
     ComPtr<IGraphBuilder> FGraph;
     ComPtr<IBaseFilter> FSource;
     ComPtr<IBaseFilter> FStreams;
+    TVideoOutput FOutput;
+    ComPtr<IBaseFilter> FRenderer;
     ComPtr<TPixelSink> FVideo;
     ComPtr<TPcmSink> FAudio;
     bool FVideoConnected = false;
