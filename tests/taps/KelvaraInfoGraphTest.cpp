@@ -8,6 +8,7 @@
 #include "platform/com/TaskMem.h"
 #include "platform/filters/RendererInterfaces.h"
 #include "platform/graph/ControlInterfaces.h"
+#include "platform/ui/ProcessMessages.h"
 #include "taps/uTapMessages.h"
 #include "tests/platform/graph/testkit/GraphTestBed.h"
 #include "tests/taps/KelvaraInfoSupport.h"

@@ -64,7 +64,7 @@ TEST_F(KelvaraInfo, DVDatesAndTimecodesAreTheOnesWrittenFrameByFrame) {
         {"PAL raw", true, "p.dv", 0, "auto", "2005-12-31T23:59:59", "00:59:59:20"},
         {"PAL type 1", true, "p1.avi", 1, "auto", "1999-02-28T23:59:59", "10:00:00:00"},
         {"PAL type 1 via LAV", true, "p1l.avi", 1, "lav", "2010-06-30T12:00:00", "01:02:03:04"},
-        {"PAL type 2", true, "p2.avi", 2, "auto", "2039-12-31T23:59:59", "23:59:59:24"},
+        {"PAL type 2", true, "p2.avi", 2, "auto", "2038-12-31T23:59:59", "23:59:59:24"},
         {"NTSC raw", false, "n.dv", 0, "auto", "2000-02-29T23:59:59", "00:00:59:29"},
         {"NTSC type 1", false, "n1.avi", 1, "auto", "1970-01-01T00:00:00", "05:06:07:08"},
         {"NTSC type 2", false, "n2.avi", 2, "auto", "2004-02-29T23:59:59", "12:34:56:10"},

@@ -95,5 +95,6 @@ std::string InfoUsageText() {
            "  --help           this text\n"
            "\n"
            "Exit status: 0 done, 1 bad command line, 2 no such file, 3 the file cannot be read,\n"
-           "4 the file has no video stream, 5 the video cannot be decoded or played.\n";
+           "4 the file has no video stream, 5 the video cannot be decoded or played.\n"
+           "Set KELVARA_INFO_VERBOSE=1 to see the media libraries' own warnings.\n";
 }

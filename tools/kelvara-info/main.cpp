@@ -26,13 +26,22 @@ void Fail(const std::string& message) {
     Print(stderr, "kelvara-info: " + message + "\n");
 }
 
+// The toolkit's own remarks (a missing runtime folder, ...) would mix with the tool's messages;
+// they are shown only when KELVARA_INFO_VERBOSE is set.
+void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type == QtFatalMsg || qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE"))
+        Print(stderr, message.toStdString() + "\n");
+}
+
 // Without a display the tool runs offscreen; it never makes a sound.
 void PrepareEnvironment() {
+    qInstallMessageHandler(QuietToolkit);
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
         !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("SDL_AUDIODRIVER", "dummy");
-    av_log_set_level(AV_LOG_QUIET);
+    av_log_set_level(qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE") ? AV_LOG_WARNING
+                                                                       : AV_LOG_QUIET);
 }
 
 std::string Report(const TInfoResult& result, const TInfoOptions& options) {

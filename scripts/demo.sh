@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The quick start: installs what is missing, builds the sample maker and kelvara-info, records a
+# short "DV tape" of two scenes (each with its own recording date and time code) and prints its
+# scenes and first frames, read back frame by frame through the program's own DV decoding.
+#   scripts/demo.sh              build in build/, the tape in build/demo/tape.dv
+#   BUILD=dir scripts/demo.sh    build in dir/ instead
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build=${BUILD:-build}
+jobs=${JOBS:-$(nproc)}
+
+scripts/install-deps.sh
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
+cmake --build "$build" -j "$jobs" --target kelvara-mksample kelvara-info
+
+demo="$build/demo"
+mkdir -p "$demo"
+mksample="$build/bin/kelvara-mksample"
+info="$build/bin/kelvara-info"
+
+# Two recordings on one tape: New Year's Eve across midnight, then the next morning.
+"$mksample" dv "$demo/scene1.dv" --system pal --seconds 3 \
+    --date 2005-12-31T23:59:58 --timecode 00:00:00:00 > /dev/null
+"$mksample" dv "$demo/scene2.dv" --system pal --seconds 2 \
+    --date 2006-01-01T10:30:00 --timecode 00:00:03:00 > /dev/null
+cat "$demo/scene1.dv" "$demo/scene2.dv" > "$demo/tape.dv"
+rm -f "$demo/scene1.dv" "$demo/scene2.dv"
+
+echo
+echo "== The scenes of $demo/tape.dv"
+"$info" --scenes "$demo/tape.dv"
+echo
+echo "== Its first frames"
+"$info" --frames 8 "$demo/tape.dv"
+echo
+echo "Try: $info --csv $demo/tape.dv"
