@@ -55,7 +55,7 @@ bool TVideoConverter::Prepare(const AVFrame* frame, int width, int height) {
         matrix == FMatrix && full == FFullRange)
         return true;
     FContext.reset(sws_getContext(frame->width, frame->height, AVPixelFormat(frame->format), width,
-                                  height, AV_PIX_FMT_BGRA, SWS_BICUBIC | SWS_ACCURATE_RND, nullptr,
+                                  height, AV_PIX_FMT_BGRA, SWS_BICUBIC, nullptr,
                                   nullptr, nullptr));
     if (!FContext)
         return false;
