@@ -214,8 +214,8 @@ void TFramesNotifier::RelayDVCodes(const TFrameState& state) {
         return;
     const TTapRing<TframeData>& ring = state.DVSource->FrameDataRing();
     FDVReadIndex = NextReadIndex(ring, FDVReadIndex, state);
-    if (const TframeData* slot = ring.Slot(FDVReadIndex))
-        state.DVSource->DVCodeWindow().Post(WM_DVCODE, 0, LPARAM(slot));
+    if (ring.Written(FDVReadIndex))
+        state.DVSource->DVCodeWindow().Post(WM_DVCODE, 0, LPARAM(ring.Slot(FDVReadIndex)));
 }
 
 void TFramesNotifier::RelayVideoData(const TFrameState& state) {
@@ -224,7 +224,7 @@ void TFramesNotifier::RelayVideoData(const TFrameState& state) {
     const TTapRing<TVideoData>& ring = state.VideoSource->VideoDataRing();
     FVideoReadIndex = NextReadIndex(ring, FVideoReadIndex, state);
     const TVideoData* slot = ring.Slot(FVideoReadIndex);
-    if (!slot)
+    if (!ring.Written(FVideoReadIndex))
         return;
     const TVideoData data = ring.Read(FVideoReadIndex);
     if ((state.Restart || !SameVideoDescription(data, FLastVideoData)) && FPassSamples.load()) {

@@ -20,7 +20,8 @@
 // Ring reading: the read indexes follow the tap's write indexes one slot per presented frame and
 // realign on the tap's segment-start slots after a seek. When the slot so found holds another
 // frame than the one presented (a frame dropped or reordered between tap and keeper), the slot of
-// the presented frame is looked up by its stream time.
+// the presented frame is looked up by its stream time. A slot that the tap has not written since
+// its last reset is never relayed.
 //
 // Position texts live in a ring of 100 slots: a receiver reads the text through the address it is
 // sent during the synchronous call; the next frames overwrite only the next slots.

@@ -93,6 +93,12 @@ public:
         return false;
     }
 
+    // Whether slot `index` was written since the last reset.
+    bool Written(int index) const {
+        std::lock_guard lock(FLock);
+        return index >= 1 && index <= Depth && FSlots[size_t(index - 1)].Serial != 0;
+    }
+
     // Stream time of the frame written into slot `index`, if it had one.
     std::optional<REFERENCE_TIME> TimeOf(int index) const {
         std::lock_guard lock(FLock);

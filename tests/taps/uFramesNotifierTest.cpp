@@ -337,6 +337,19 @@ TEST(TFramesNotifier, TheVideoDescriptionIsPostedAtRestartAndWhenItChanges) {
     EXPECT_EQ(posted[3].Video.AspectKind, akSixteenNine);
 }
 
+// More frames reach the keeper than passed the tap (frames a decoder made up, or a tap whose
+// relay was switched on late): slots the tap never wrote are not relayed.
+TEST(TFramesNotifier, SlotsTheTapNeverWroteAreNotRelayed) {
+    RelayBench r;
+    r.Tap(0, 0);
+    r.Tap(1, kFrame);
+    for (int n = 0; n < 4; ++n)
+        r.keeper.At(std::nullopt);
+    r.log.Pump();
+    EXPECT_EQ(r.log.Of(WM_DVCODE).size(), 2u);
+    EXPECT_EQ(r.log.Of(WM_VIDEODATA).size(), 2u); // aspect and format of the restart only
+}
+
 TEST(TFramesNotifier, HeldFramesPostNoVideoDescription) {
     RelayBench r;
     r.keeper.filter->SetPassSamples(false);

@@ -13,6 +13,9 @@
 #include "tests/taps/DVPushSource.h"
 #include "tests/taps/TapBench.h"
 
+#include <chrono>
+#include <thread>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -131,6 +134,29 @@ TEST(TapGraph, AfterEachSeekPositionAndRelayedDateBelongToTheFrameOnScreen) {
         ExpectCodesOfFrame(g.Last(WM_DVCODE).Frame, g.source->TapeStart(), c.Shown);
         EXPECT_EQ(g.Last(WM_NAVPOSITIONTEXT).Text,
                   FormatPositionText(DVFrameDuration, c.Shown * DVFrameDuration));
+    }
+}
+
+// The tap's inlay messages and the keeper's texts block their streaming threads until the GUI
+// thread handles them; stopping, seeking and pausing from the GUI thread while they wait must
+// serve them rather than wait for the threads outright.
+TEST(TapGraph, StopsAndSeeksWhileStreamingThreadsWaitForTheGuiThread) {
+    for (int round = 0; round < 6; ++round) {
+        DVGraph g(200);
+        g.tap->SetInlayWindow(g.log.Handle());
+        g.tap->SetInlayRelay(true);
+        ASSERT_TRUE(SUCCEEDED(g.control->Run()));
+        // Without pumping, both streaming threads soon wait in their sends.
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 * (round % 3)));
+        if (round % 2) {
+            LONGLONG at = 50 * DVFrameDuration;
+            ASSERT_EQ(g.graph.As<IMediaSeeking>()->SetPositions(&at, AM_SEEKING_AbsolutePositioning,
+                                                                nullptr, AM_SEEKING_NoPositioning),
+                      S_OK);
+            ASSERT_TRUE(SUCCEEDED(g.control->Pause()));
+        }
+        ASSERT_EQ(g.control->Stop(), S_OK);
+        EXPECT_FALSE(g.log.Of(WM_DVINLAY).empty());
     }
 }
 

@@ -33,7 +33,10 @@ TEST(TTapRing, IndexesRunFrom1To48AndWrap) {
     EXPECT_EQ(copy, 48);
     const int outside = 7;
     EXPECT_FALSE(ring.ReadSlot(&outside, copy));
+    EXPECT_TRUE(ring.Written(48));
+    EXPECT_FALSE(ring.Written(0));
     ring.Reset();
+    EXPECT_FALSE(ring.Written(1));
     EXPECT_EQ(ring.WriteIndex(), 0);
     EXPECT_EQ(ring.SegmentStartIndex(), 0);
     EXPECT_EQ(ring.TimeOf(1), std::nullopt);
