@@ -120,9 +120,17 @@ AVCodecID VideoCodecOf(const AM_MEDIA_TYPE& mt, const TVideoFormat& f) {
         return AV_CODEC_ID_MPEG1VIDEO;
     if (IsFFmpegCodecSubtype(mt.subtype))
         return AVCodecID(mt.subtype.Data1);
-    if (IsFourCCGuid(mt.subtype))
+    if (IsFourCCGuid(mt.subtype)) {
+        // The names the platform's splitters give H.264 and HEVC, whatever the tables say.
+        const uint32_t upper = WithCase(mt.subtype.Data1, ::toupper);
+        if (upper == MAKEFOURCC('A', 'V', 'C', '1') || upper == MAKEFOURCC('H', '2', '6', '4'))
+            return AV_CODEC_ID_H264;
+        if (upper == MAKEFOURCC('H', 'E', 'V', 'C') || upper == MAKEFOURCC('H', 'V', 'C', '1') ||
+            upper == MAKEFOURCC('H', 'E', 'V', '1') || upper == MAKEFOURCC('H', '2', '6', '5'))
+            return AV_CODEC_ID_HEVC;
         if (AVCodecID id = VideoCodecOfFourCC(mt.subtype.Data1); id != AV_CODEC_ID_NONE)
             return id;
+    }
     return f.bmi.biCompression > BI_BITFIELDS ? VideoCodecOfFourCC(f.bmi.biCompression)
                                               : AV_CODEC_ID_NONE;
 }

@@ -137,7 +137,7 @@ void TFFmpegDemuxer::LearnTimes() {
     if (FSeekStream >= 0 && c->duration_estimation_method != AVFMT_DURATION_FROM_STREAM) {
         const REFERENCE_TIME decoded = DecodedEnd();
         if (decoded != AV_NOPTS_VALUE)
-            FDuration = std::max<REFERENCE_TIME>(0, decoded - FOrigin);
+            FDuration = std::max<REFERENCE_TIME>(FDuration, decoded - FOrigin);
     }
 }
 
@@ -237,9 +237,14 @@ bool TFFmpegDemuxer::SeekFile(REFERENCE_TIME target) {
 
 void TFFmpegDemuxer::SeekToStart() {
     AVFormatContext* c = FContext.get();
-    const int64_t start = c->start_time != AV_NOPTS_VALUE ? c->start_time : 0;
-    if (avformat_seek_file(c, -1, INT64_MIN, start, start, 0) < 0 &&
-        av_seek_frame(c, -1, start, AVSEEK_FLAG_BACKWARD) < 0 && c->pb) {
+    // Forwards from well before the first time stamp: the first key frame of an index, the
+    // first packet of a stream searched by time stamps. A backward seek to the first time stamp
+    // could land after the first key frame of a stream whose decoding times precede it.
+    const int stream = FSeekStream >= 0 ? FSeekStream : 0;
+    const AVStream* st = c->streams[stream];
+    const int64_t first = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    const int64_t early = first - av_rescale_q(60 * AV_TIME_BASE, AV_TIME_BASE_Q, st->time_base);
+    if (av_seek_frame(c, stream, early, 0) < 0 && c->pb) {
         avio_seek(c->pb, FDataStart, SEEK_SET);
         avformat_flush(c);
     }
