@@ -67,6 +67,21 @@ TPlaybackGraph::~TPlaybackGraph() {
 }
 
 HRESULT TPlaybackGraph::Open(const QString& path, REFCLSID source, REFCLSID splitter) {
+    const HRESULT hr = OpenStreams(path, source, splitter);
+    return FAILED(hr) ? hr : ConnectOutputs();
+}
+
+CMediaType TPlaybackGraph::StreamType(REFGUID major) const {
+    for (const ComPtr<IPin>& pin : PinsOf(FStreams.Get())) {
+        const std::vector<AM_MEDIA_TYPE> types = MediaTypesOf(pin.Get());
+        if (DirectionOf(pin.Get()) == PINDIR_OUTPUT && !types.empty() &&
+            types[0].majortype == major)
+            return types[0];
+    }
+    return {};
+}
+
+HRESULT TPlaybackGraph::OpenStreams(const QString& path, REFCLSID source, REFCLSID splitter) {
     FSource = CreateInstanceOf<IBaseFilter>(source);
     ComPtr<IFileSourceFilter> file = FSource.As<IFileSourceFilter>();
     if (!file)
@@ -87,7 +102,7 @@ HRESULT TPlaybackGraph::Open(const QString& path, REFCLSID source, REFCLSID spli
             return hr;
         FStreams = split;
     }
-    return ConnectOutputs();
+    return S_OK;
 }
 
 HRESULT TPlaybackGraph::ConnectOutputs() {

@@ -25,6 +25,10 @@ public:
     // Loads the file into the source (a filter with IFileSourceFilter); with a splitter, adds it
     // and connects the source's output to it directly. Then connects the outputs to the sinks.
     HRESULT Open(const QString& path, REFCLSID source, REFCLSID splitter = GUID_NULL);
+    // The same without connecting the outputs.
+    HRESULT OpenStreams(const QString& path, REFCLSID source, REFCLSID splitter = GUID_NULL);
+    // The media type of the streams' first output pin of a major type (empty when none).
+    CMediaType StreamType(REFGUID major) const;
     // The filter whose outputs are the streams (the splitter, else the source).
     IBaseFilter* Streams() const { return FStreams.Get(); }
     IBaseFilter* Source() const { return FSource.Get(); }
