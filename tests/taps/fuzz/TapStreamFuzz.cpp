@@ -75,6 +75,10 @@ void Feed(TTapFeeder* feeder, uint8_t kind, TReader& r) {
         s.Start = r.Int64();
     if (flags & 2)
         s.Stop = r.Int64();
+    // A sample with a start time only answers stop = start + 1 (platform/graph); its start is
+    // kept below the largest time so that this sum exists.
+    if (s.Start && !s.Stop && *s.Start == INT64_MAX)
+        s.Start = INT64_MAX - 1;
     s.Sync = flags & 4;
     s.Preroll = flags & 8;
     s.Discontinuity = flags & 16;
