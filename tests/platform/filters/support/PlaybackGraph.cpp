@@ -117,7 +117,10 @@ HRESULT TPlaybackGraph::ConnectOutputs() {
             continue;
         const std::vector<AM_MEDIA_TYPE> types = MediaTypesOf(pin.Get());
         const GUID major = types.empty() ? GUID_NULL : types[0].majortype;
-        if ((major == MEDIATYPE_Video || major == MEDIATYPE_Interleaved) && !FVideoConnected)
+        // A byte stream (a file source alone) goes through whatever splitter takes it.
+        if ((major == MEDIATYPE_Video || major == MEDIATYPE_Interleaved ||
+             major == MEDIATYPE_Stream) &&
+            !FVideoConnected)
             FVideoConnected = SUCCEEDED(FGraph->Connect(pin.Get(), videoIn.Get()));
         else if (major == MEDIATYPE_Audio && !FAudioConnected)
             FAudioConnected = SUCCEEDED(FGraph->Connect(pin.Get(), audioIn.Get()));
