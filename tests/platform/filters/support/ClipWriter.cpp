@@ -12,6 +12,7 @@ extern "C" {
 #include <libavutil/channel_layout.h>
 #include <libavutil/opt.h>
 #include <libavutil/pixdesc.h>
+#include <libavutil/samplefmt.h>
 }
 
 namespace kelvara::test {
@@ -204,18 +205,24 @@ void FillTone(AVFrame* f, int64_t first) {
             const bool planar = av_sample_fmt_is_planar(AVSampleFormat(f->format));
             const int at = planar ? i : i * f->ch_layout.nb_channels + ch;
             uint8_t* base = f->extended_data[planar ? ch : 0];
-            switch (f->format) {
-            case AV_SAMPLE_FMT_FLTP:
-            case AV_SAMPLE_FMT_FLT:
-                reinterpret_cast<float*>(base)[at] = float(v);
+            switch (av_get_packed_sample_fmt(AVSampleFormat(f->format))) {
+            case AV_SAMPLE_FMT_U8:
+                base[at] = uint8_t(128 + std::lround(v * 127.0));
                 break;
-            case AV_SAMPLE_FMT_S32P:
+            case AV_SAMPLE_FMT_S16:
+                reinterpret_cast<int16_t*>(base)[at] = int16_t(v * 32767.0);
+                break;
             case AV_SAMPLE_FMT_S32:
                 reinterpret_cast<int32_t*>(base)[at] = int32_t(v * 2147483647.0);
                 break;
-            default:
-                reinterpret_cast<int16_t*>(base)[at] = int16_t(v * 32767.0);
+            case AV_SAMPLE_FMT_FLT:
+                reinterpret_cast<float*>(base)[at] = float(v);
                 break;
+            case AV_SAMPLE_FMT_DBL:
+                reinterpret_cast<double*>(base)[at] = v;
+                break;
+            default:
+                return; // a format the tests do not use
             }
         }
     }
