@@ -109,7 +109,6 @@ private:
 
     const std::shared_ptr<TVideoPresenter> FPresenter;
     std::atomic<DWORD> FMode{VMR9Mode_Windowed};
-    std::atomic<bool> FStreamsSet{false};
     std::atomic<UINT> FMonitor{0};
     std::atomic<UINT> FDefaultMonitor{0};
     const std::shared_ptr<std::atomic<bool>> FRepaintPending; // a refresh is on its way

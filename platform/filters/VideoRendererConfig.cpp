@@ -14,7 +14,6 @@ HRESULT CVideoMixingRenderer9::SetNumberOfStreams(DWORD dwMaxStreams) {
         m.SetStreamCount(dwMaxStreams);
         return 0;
     });
-    FStreamsSet.store(true);
     return S_OK;
 }
 
