@@ -1,5 +1,6 @@
 #include "InfoGraph.h"
 
+#include "InfoAudioSink.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/filters/RegisterFilters.h"
 #include "platform/filters/RendererInterfaces.h"
@@ -251,8 +252,8 @@ TInfoStatus TInfoGraph::ConnectVideo() {
     return {};
 }
 
-// Sound is optional: a stream that cannot be connected is described when its type is known and
-// otherwise left out.
+// Sound is optional: its tap describes it, then it ends in a sink that discards it. A stream
+// whose tap cannot connect is left out.
 void TInfoGraph::ConnectAudio() {
     if (!FAudioPin)
         return;
@@ -263,22 +264,19 @@ void TInfoGraph::ConnectAudio() {
         FAudioTap->SetFormatName(AudioFormatName(types.front()));
     FAudioTap->SetAudioWindow(FLog.Handle());
     FAudioTap->SetAudioDataRelay(true);
+    ComPtr<TInfoAudioSink> sink = MakeComObject<TInfoAudioSink>();
     if (!Add(FAudioTap.Get(), QString::fromUtf16(AudioNotifierGraphName)) ||
         FAILED(FGraph->Connect(FAudioPin.Get(), FirstPin(FAudioTap.Get(), PINDIR_INPUT).Get()))) {
         FGraph->RemoveFilter(FAudioTap.Get());
         return;
     }
     FAudioText = FAudioTap->AudioData().AudioText.trimmed().toStdString();
-    ComPtr<IBaseFilter> renderer =
-        AddFilter(CLSID_DSoundRender, QStringLiteral("Default DirectSound Device"));
-    if (!renderer || FAILED(FGraph->Connect(FirstPin(FAudioTap.Get(), PINDIR_OUTPUT).Get(),
-                                            FirstPin(renderer.Get(), PINDIR_INPUT).Get()))) {
-        // Without its renderer the stream is left out of the graph.
-        if (renderer)
-            FGraph->RemoveFilter(renderer.Get());
+    if (!Add(sink.Get(), QStringLiteral("Audio Sink")) ||
+        FAILED(FGraph->ConnectDirect(FirstPin(FAudioTap.Get(), PINDIR_OUTPUT).Get(),
+                                     FirstPin(sink.Get(), PINDIR_INPUT).Get(), nullptr))) {
+        FGraph->RemoveFilter(sink.Get());
         FGraph->Disconnect(FAudioPin.Get());
         FGraph->RemoveFilter(FAudioTap.Get());
-        *FAudioText += " (cannot be decoded)";
     }
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // The graph that kelvara-info plays: the file's source (and splitter) -> video tap -> decoder ->
-// frame keeper -> windowless video renderer, and the audio stream through its tap, a decoder and
-// the audio renderer when there is one; interleaved DV goes through the DV stage and the DV
-// splitter first. The graph runs without a clock, as fast as it can, until the end of the file
+// frame keeper -> windowless video renderer, and the audio stream, when there is one, through its
+// tap into a sink that discards it; interleaved DV goes through the DV stage and the DV splitter
+// first. The graph runs without a clock, as fast as it can, until the end of the file
 // or until enough frames were shown.
 //
 // Thread contract: everything here runs on the GUI thread; while it waits for the graph it keeps
