@@ -51,6 +51,8 @@ std::function<QString()> Written(const char* name, const char* container, const 
         TVideoClipSpec v;
         v.encoder = video;
         v.bframes = v.encoder == "libx265" ? 0 : 2;
+        if (v.encoder == "libx265")
+            v.options = {{"preset", "ultrafast"}, {"x265-params", "log-level=none"}};
         if (v.encoder == "mpeg2video")
             v.width = 720, v.height = 576;
         TAudioClipSpec a;

@@ -6,7 +6,11 @@
 #include <memory>
 #include <mutex>
 
+#include <QCryptographicHash>
+#include <QDateTime>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -24,28 +28,54 @@ QTemporaryDir& Folder() {
     return folder;
 }
 
-} // namespace
-
-QString ClipFolder() {
-    return Folder().path();
+// Every test case runs in a process of its own, so the clips are kept between processes in the
+// test home's cache, one folder per set of arguments and build of the tool; a clip is made in a
+// temporary folder and moved into place whole.
+QString CachedClip(const QString& name, const QStringList& arguments) {
+    const QString tool = ToolPath(QStringLiteral("kelvara-mksample"));
+    const QByteArray key = (name + u'|' + arguments.join(u'|') + u'|' +
+                            QFileInfo(tool).lastModified().toString(Qt::ISODateWithMs))
+                               .toUtf8();
+    const QString hash = QString::fromLatin1(
+        QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(16));
+    const QString root = QDir::homePath() + QStringLiteral("/.cache/kelvara-filter-clips");
+    const QString folder = root + u'/' + hash;
+    const QString path = folder + u'/' + name;
+    if (QFileInfo::exists(path))
+        return path;
+    QDir().mkpath(root);
+    QTemporaryDir scratch(root + QStringLiteral("/making-XXXXXX"));
+    QProcess maker;
+    maker.start(tool, QStringList{arguments[0], scratch.filePath(name)} + arguments.mid(1));
+    const bool done = maker.waitForFinished(180000);
+    if (!done || maker.exitStatus() != QProcess::NormalExit || maker.exitCode() != 0) {
+        ADD_FAILURE() << "kelvara-mksample " << arguments.join(u' ').toStdString()
+                      << " failed: " << maker.readAllStandardError().toStdString();
+        return {};
+    }
+    // Another process may have made the same clip meanwhile; either copy will do.
+    if (!QDir().rename(scratch.path(), folder) && !QFileInfo::exists(path)) {
+        ADD_FAILURE() << "cannot keep the clip in " << folder.toStdString();
+        return {};
+    }
+    return path;
 }
+
+} // namespace
 
 QString Clip(const QString& name, const QString& kind, const QStringList& args) {
     std::lock_guard lock(gLock);
     const QString key = name + u'|' + kind + u'|' + args.join(u' ');
     if (auto it = gMade.find(key); it != gMade.end())
         return it->second;
-    const QString path = Folder().filePath(name);
-    QProcess tool;
-    tool.start(ToolPath(QStringLiteral("kelvara-mksample")), QStringList{kind, path} + args);
-    const bool done = tool.waitForFinished(180000);
-    if (!done || tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) {
-        ADD_FAILURE() << "kelvara-mksample " << kind.toStdString()
-                      << " failed: " << tool.readAllStandardError().toStdString();
-        return {};
-    }
-    gMade[key] = path;
+    const QString path = CachedClip(name, QStringList{kind} + args);
+    if (!path.isEmpty())
+        gMade[key] = path;
     return path;
+}
+
+QString ClipFolder() {
+    return Folder().path();
 }
 
 QString WriteFile(const QString& name, const QByteArray& bytes) {

@@ -1,6 +1,8 @@
 #pragma once
-// Sample clips for the filter tests, made with kelvara-mksample into one temporary folder per
-// test run and made only once per set of arguments (the suite asks for the same clips often).
+// Sample clips for the filter tests, made with kelvara-mksample once per set of arguments and
+// build of the tool, and kept in the test home's cache (every test case runs in a process of its
+// own, and the suite asks for the same clips often). Files the tests write themselves go into a
+// temporary folder of the process.
 #include <QString>
 #include <QStringList>
 
