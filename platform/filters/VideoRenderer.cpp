@@ -92,8 +92,8 @@ HRESULT CVideoMixingRenderer9::DoRenderSample(IMediaSample* pMediaSample) {
     BYTE* data = nullptr;
     if (!format || FAILED(pMediaSample->GetPointer(&data)))
         return E_UNEXPECTED;
-    QImage frame = format->ToImage(data, pMediaSample->GetActualDataLength());
-    if (frame.isNull())
+    QImage frame = FPresenter->TakeSpareFrame();
+    if (!format->CopyInto(data, pMediaSample->GetActualDataLength(), frame))
         return S_OK; // a payload shorter than the format: nothing to show
     FPresenter->ShowFrame(std::move(frame));
     return S_OK;

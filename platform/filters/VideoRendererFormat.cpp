@@ -96,11 +96,18 @@ std::optional<TVideoFormat> TVideoFormat::FromMediaType(const AM_MEDIA_TYPE& mt)
 }
 
 QImage TVideoFormat::ToImage(const BYTE* data, qsizetype length) const {
+    QImage image;
+    return CopyInto(data, length, image) ? image : QImage();
+}
+
+bool TVideoFormat::CopyInto(const BYTE* data, qsizetype length, QImage& image) const {
     if (!data || length < BufferSize() || picture.isEmpty())
-        return {};
-    QImage image(picture.size(), QImage::Format_RGB32);
+        return false;
+    if (image.size() != picture.size() || image.format() != QImage::Format_RGB32 ||
+        !image.isDetached())
+        image = QImage(picture.size(), QImage::Format_RGB32);
     if (image.isNull())
-        return {};
+        return false;
     for (int y = 0; y < picture.height(); ++y) {
         const int row = picture.top() + y;
         const int stored = topDown ? row : bitmapHeight - 1 - row;
@@ -108,11 +115,10 @@ QImage TVideoFormat::ToImage(const BYTE* data, qsizetype length) const {
             data + qsizetype(stored) * stride + qsizetype(picture.left()) * bytesPerPixel;
         auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y));
         if (bytesPerPixel == 4) {
-            for (int x = 0; x < picture.width(); ++x) {
-                uint32_t pixel;
-                std::memcpy(&pixel, in + 4 * x, 4);
-                out[x] = pixel | 0xFF000000u; // B, G, R in memory; the fourth byte is not alpha
-            }
+            // B, G, R in memory; the fourth byte is not alpha and becomes opaque.
+            std::memcpy(out, in, size_t(picture.width()) * 4);
+            for (int x = 0; x < picture.width(); ++x)
+                out[x] |= 0xFF000000u;
         } else {
             for (int x = 0; x < picture.width(); ++x) {
                 const BYTE* p = in + 3 * x;
@@ -120,5 +126,5 @@ QImage TVideoFormat::ToImage(const BYTE* data, qsizetype length) const {
             }
         }
     }
-    return image;
+    return true;
 }

@@ -33,4 +33,8 @@ struct TVideoFormat {
     // The picture of a payload of `length` bytes as an upright RGB32 image; a null image when
     // the payload is too short.
     QImage ToImage(const BYTE* data, qsizetype length) const;
+    // The same into `image`, whose pixels are reused when it has the picture's size and shares
+    // them with no other image (a fresh image costs a page fault per 4 KB); false when the
+    // payload is too short.
+    bool CopyInto(const BYTE* data, qsizetype length, QImage& image) const;
 };

@@ -75,7 +75,9 @@ void TVideoPresenter::ShowFrame(QImage frame) {
     std::function<void()> repaint;
     {
         std::lock_guard lock(FLock);
+        FSpare = std::move(FFrame);
         FFrame = std::move(frame);
+        FComposite = QImage(); // it may share the old frame's pixels
         FCompositeValid = false;
         repaint = FRepaint;
     }
@@ -83,11 +85,17 @@ void TVideoPresenter::ShowFrame(QImage frame) {
         repaint();
 }
 
+QImage TVideoPresenter::TakeSpareFrame() {
+    std::lock_guard lock(FLock);
+    return std::move(FSpare);
+}
+
 void TVideoPresenter::ClearFrame() {
     std::function<void()> repaint;
     {
         std::lock_guard lock(FLock);
         FFrame = QImage();
+        FSpare = QImage();
         FComposite = QImage();
         FCompositeValid = false;
         repaint = FRepaint;

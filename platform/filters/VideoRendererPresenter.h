@@ -28,6 +28,9 @@ public:
     std::optional<TVideoFormat> Format() const;
     // A new frame to show (an upright RGB32 image of the picture).
     void ShowFrame(QImage frame);
+    // The frame shown before the current one, to be filled again (its pixels are reused when
+    // nothing else holds them); a null image when there is none.
+    QImage TakeSpareFrame();
     void ClearFrame();
     bool HasFrame() const;
 
@@ -79,6 +82,7 @@ private:
     // guarded by FLock
     std::optional<TVideoFormat> FFormat;
     QImage FFrame;
+    QImage FSpare; // the frame before FFrame
     TVideoMixer FMixer;
     mutable QImage FComposite;
     mutable bool FCompositeValid = false;
