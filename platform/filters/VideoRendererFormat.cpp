@@ -5,6 +5,9 @@
 
 #include <cstdlib>
 #include <cstring>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -17,6 +20,24 @@ int BytesPerPixelOf(REFGUID subtype) {
     if (subtype == MEDIASUBTYPE_RGB24)
         return 3;
     return 0;
+}
+
+// Copies `count` 32-bit pixels and makes each opaque, in one pass over the memory (a full HD
+// frame is 8 MB, copied for every frame shown).
+void CopyOpaque(const BYTE* in, uint32_t* out, int count) {
+    int x = 0;
+#if defined(__SSE2__)
+    const __m128i alpha = _mm_set1_epi32(int(0xFF000000u));
+    for (; x + 4 <= count; x += 4) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 4 * x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), _mm_or_si128(v, alpha));
+    }
+#endif
+    for (; x < count; ++x) {
+        uint32_t pixel;
+        std::memcpy(&pixel, in + 4 * x, 4);
+        out[x] = pixel | 0xFF000000u;
+    }
 }
 
 struct THeaderFields {
@@ -116,9 +137,7 @@ bool TVideoFormat::CopyInto(const BYTE* data, qsizetype length, QImage& image) c
         auto* out = reinterpret_cast<uint32_t*>(image.scanLine(y));
         if (bytesPerPixel == 4) {
             // B, G, R in memory; the fourth byte is not alpha and becomes opaque.
-            std::memcpy(out, in, size_t(picture.width()) * 4);
-            for (int x = 0; x < picture.width(); ++x)
-                out[x] |= 0xFF000000u;
+            CopyOpaque(in, out, picture.width());
         } else {
             for (int x = 0; x < picture.width(); ++x) {
                 const BYTE* p = in + 3 * x;

@@ -1,9 +1,11 @@
 // The video renderer's current image: the frame sent, in every input layout, as the mixer
 // places it (flips, output rectangles) and with the alpha bitmap blended over it.
+#include "platform/filters/VideoRendererFormat.h"
 #include "platform/graph/MediaGuids.h"
 #include "tests/platform/filters/support/RendererTestBed.h"
 
 #include <cmath>
+#include <vector>
 
 #include <QPainter>
 
@@ -391,3 +393,57 @@ TEST(VideoRendererImage, BadBitmapParametersAreRefused) {
 }
 
 } // namespace
+
+namespace {
+
+// An RGB32 format of `width` x `height` written by hand, top-down.
+TVideoFormat Rgb32Format(int width, int height) {
+    TVideoFormat f;
+    f.subtype = MEDIASUBTYPE_RGB32;
+    f.bitmapWidth = width;
+    f.bitmapHeight = height;
+    f.topDown = true;
+    f.stride = width * 4;
+    f.picture = QRect(0, 0, width, height);
+    return f;
+}
+
+} // namespace
+
+TEST(VideoRendererFrameCopy, EveryPixelIsCopiedAndMadeOpaqueWhateverTheWidth) {
+    for (int width : {1, 3, 4, 5, 17, 64}) {
+        SCOPED_TRACE(width);
+        const TVideoFormat f = Rgb32Format(width, 3);
+        std::vector<BYTE> payload(size_t(f.BufferSize()));
+        for (size_t i = 0; i < payload.size(); ++i)
+            payload[i] = BYTE(i * 7 + 1); // the fourth byte of each pixel is anything but 0xFF
+        QImage image;
+        ASSERT_TRUE(f.CopyInto(payload.data(), qsizetype(payload.size()), image));
+        ASSERT_EQ(image.size(), QSize(width, 3));
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < width; ++x) {
+                const BYTE* p = payload.data() + (y * width + x) * 4;
+                // The stored word, not pixel(), which would make any pixel look opaque.
+                const uint32_t stored =
+                    reinterpret_cast<const uint32_t*>(image.constScanLine(y))[x];
+                EXPECT_EQ(stored, qRgb(p[2], p[1], p[0])) << x << "," << y;
+            }
+    }
+}
+
+TEST(VideoRendererFrameCopy, AnImageSharedElsewhereIsNeverOverwritten) {
+    const TVideoFormat f = Rgb32Format(8, 2);
+    std::vector<BYTE> first(size_t(f.BufferSize()), 0x10);
+    std::vector<BYTE> second(size_t(f.BufferSize()), 0x80);
+    QImage image;
+    ASSERT_TRUE(f.CopyInto(first.data(), qsizetype(first.size()), image));
+    const QImage kept = image; // someone still holds the first frame, as a paint does
+    ASSERT_TRUE(f.CopyInto(second.data(), qsizetype(second.size()), image));
+    EXPECT_EQ(kept.pixel(0, 0), qRgb(0x10, 0x10, 0x10));
+    EXPECT_EQ(image.pixel(0, 0), qRgb(0x80, 0x80, 0x80));
+    // An unshared image of the right size is filled in place.
+    const uchar* pixels = image.constBits();
+    ASSERT_TRUE(f.CopyInto(first.data(), qsizetype(first.size()), image));
+    EXPECT_EQ(image.constBits(), pixels);
+    EXPECT_FALSE(f.CopyInto(first.data(), qsizetype(first.size()) - 1, image));
+}
