@@ -1,5 +1,6 @@
 #include "platform/filters/VideoDecoder.h"
 
+#include "platform/filters/DecoderInput.h"
 #include "platform/filters/DecoderMediaTypes.h"
 #include "platform/graph/GraphTrace.h"
 #include "platform/graph/MediaGuids.h"
@@ -142,29 +143,14 @@ HRESULT TVideoDecoder::StopStreaming() {
 HRESULT TVideoDecoder::Receive(IMediaSample* pSample) {
     if (!FCodec)
         return VFW_E_WRONG_STATE;
-    BYTE* data = nullptr;
-    pSample->GetPointer(&data);
-    const LONG length = pSample->GetActualDataLength();
-    av_packet_unref(FPacket.get());
-    if (length <= 0 || !data || av_new_packet(FPacket.get(), length) < 0)
+    if (!PacketFromSample(pSample, FPacket.get()))
         return S_OK;
-    std::memcpy(FPacket->data, data, size_t(length));
-    REFERENCE_TIME start = 0, stop = 0;
-    FPacket->pts = SUCCEEDED(pSample->GetTime(&start, &stop)) ? start : AV_NOPTS_VALUE;
     LONGLONG decodeStart = 0, decodeStop = 0;
     FPacket->dts =
         SUCCEEDED(pSample->GetMediaTime(&decodeStart, &decodeStop)) ? decodeStart : AV_NOPTS_VALUE;
     if (pSample->IsSyncPoint() == S_OK)
         FPacket->flags |= AV_PKT_FLAG_KEY;
-    int r = avcodec_send_packet(FCodec.get(), FPacket.get());
-    while (r == AVERROR(EAGAIN)) {
-        const HRESULT hr = DrainFrames();
-        if (hr != S_OK)
-            return hr;
-        r = avcodec_send_packet(FCodec.get(), FPacket.get());
-    }
-    // A damaged packet is skipped; the decoder picks up at the next one.
-    return DrainFrames();
+    return SendAndDrain(FCodec.get(), FPacket.get(), [this] { return DrainFrames(); });
 }
 
 HRESULT TVideoDecoder::DrainFrames() {
