@@ -23,7 +23,7 @@ public:
                 FOut += c;
                 i += 2;
             } else {
-                i = Spec(i + 1);
+                i = Directive(i + 1);
             }
             FRt.CheckStringLength(FOut.size(), FPos);
         }
@@ -65,7 +65,7 @@ private:
         return int(n);
     }
 
-    qsizetype Spec(qsizetype i) {
+    qsizetype Directive(qsizetype i) {
         int first = Number(i);
         if (i < FFormat.size() && FFormat.at(i) == u':') {
             if (first < 0)

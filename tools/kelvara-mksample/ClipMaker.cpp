@@ -56,30 +56,30 @@ int64_t FrameCount(double seconds, AVRational rate) {
     return std::max<int64_t>(1, std::llround(seconds * rate.num / rate.den));
 }
 
-void MakeEncodedClip(const TClipSpec& spec, const std::string& out, double seconds,
+void MakeEncodedClip(const TClipRecipe& recipe, const std::string& out, double seconds,
                      const std::string& pattern, TClipParams& params) {
-    TMuxer muxer(spec.Container, out);
+    TMuxer muxer(recipe.Container, out);
     std::unique_ptr<TVideoEncoder> video;
     std::unique_ptr<TAudioEncoder> audio;
     AVStream *videoStream = nullptr, *audioStream = nullptr;
-    if (spec.HasVideo) {
-        video = std::make_unique<TVideoEncoder>(spec.Video, muxer.NeedsGlobalHeader());
+    if (recipe.HasVideo) {
+        video = std::make_unique<TVideoEncoder>(recipe.Video, muxer.NeedsGlobalHeader());
         videoStream = muxer.AddStream(video->Context());
     }
-    if (spec.HasAudio) {
-        audio = std::make_unique<TAudioEncoder>(spec.Audio, muxer.NeedsGlobalHeader());
+    if (recipe.HasAudio) {
+        audio = std::make_unique<TAudioEncoder>(recipe.Audio, muxer.NeedsGlobalHeader());
         audioStream = muxer.AddStream(audio->Context());
     }
     muxer.Open(out);
 
-    const AVRational rate = spec.HasVideo ? spec.Video.Rate : AVRational{25, 1};
+    const AVRational rate = recipe.HasVideo ? recipe.Video.Rate : AVRational{25, 1};
     const int64_t frames = FrameCount(seconds, rate);
     const TPictureSource pictures(pattern);
-    const TToneSource tone(spec.Audio.Rate);
+    const TToneSource tone(recipe.Audio.Rate);
     TFramePtr picture = video ? video->NewPicture() : nullptr;
     int64_t audioSamples = 0;
     const int64_t totalSamples =
-        int64_t(std::llround(double(frames) * rate.den / rate.num * spec.Audio.Rate));
+        int64_t(std::llround(double(frames) * rate.den / rate.num * recipe.Audio.Rate));
     for (int64_t i = 0; i < frames; ++i) {
         if (video) {
             pictures.Fill(picture.get(), i);
@@ -88,7 +88,7 @@ void MakeEncodedClip(const TClipSpec& spec, const std::string& out, double secon
         }
         // Sound up to the start of the next picture.
         const int64_t until =
-            std::min(totalSamples, (i + 1) * rate.den * spec.Audio.Rate / rate.num);
+            std::min(totalSamples, (i + 1) * rate.den * recipe.Audio.Rate / rate.num);
         while (audio && audioSamples < until) {
             const int n = audio->Context()->frame_size > 0
                               ? audio->FrameSize()
@@ -106,21 +106,21 @@ void MakeEncodedClip(const TClipSpec& spec, const std::string& out, double secon
         muxer.Write(audio->Encode(nullptr), audio->Context(), audioStream);
     muxer.Finish();
 
-    params.Set("container", spec.Container);
+    params.Set("container", recipe.Container);
     if (video) {
         params.Set("video_codec", video->Name());
-        params.Set("width", spec.Video.Width);
-        params.Set("height", spec.Video.Height);
+        params.Set("width", recipe.Video.Width);
+        params.Set("height", recipe.Video.Height);
         params.Set("frame_rate", std::to_string(rate.num) + "/" + std::to_string(rate.den));
         params.Set("frames", frames);
-        params.Set("gop", spec.Video.Gop);
-        params.Set("b_frames", spec.Video.BFrames);
+        params.Set("gop", recipe.Video.Gop);
+        params.Set("b_frames", recipe.Video.BFrames);
         params.Set("pattern", pattern);
     }
     params.Set("duration", double(frames) * rate.den / rate.num);
     if (audio) {
         params.Set("audio_codec", audio->Name());
-        params.Set("sample_rate", spec.Audio.Rate);
-        params.Set("channels", spec.Audio.Channels);
+        params.Set("sample_rate", recipe.Audio.Rate);
+        params.Set("channels", recipe.Audio.Channels);
     }
 }

@@ -1,12 +1,12 @@
 #pragma once
 // Encodes and muxes a clip with libavformat: pictures from TPictureSource, sound from
-// TToneSource, the container and codecs of a TClipSpec.
+// TToneSource, the container and codecs of a TClipRecipe.
 #include "ClipParams.h"
 #include "Encoders.h"
 
 #include <string>
 
-struct TClipSpec {
+struct TClipRecipe {
     std::string Container; // libavformat muxer name
     bool HasVideo = true;
     TVideoSettings Video;
@@ -18,5 +18,5 @@ struct TClipSpec {
 int64_t FrameCount(double seconds, AVRational rate);
 
 // Writes the clip to out and records its parameters.
-void MakeEncodedClip(const TClipSpec& spec, const std::string& out, double seconds,
+void MakeEncodedClip(const TClipRecipe& recipe, const std::string& out, double seconds,
                      const std::string& pattern, TClipParams& params);

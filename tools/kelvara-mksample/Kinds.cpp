@@ -51,7 +51,7 @@ std::string AspectText(AVRational sar, int w, int h) {
     return std::to_string(x) + ":" + std::to_string(y);
 }
 
-void ApplyCommonOverrides(const TOptions& o, TClipSpec& s) {
+void ApplyCommonOverrides(const TOptions& o, TClipRecipe& s) {
     if (o.Width) {
         s.Video.Width = o.Width;
         s.Video.Height = o.Height;
@@ -68,8 +68,8 @@ void ApplyCommonOverrides(const TOptions& o, TClipSpec& s) {
         s.HasAudio = false;
 }
 
-TClipSpec Mpeg2Spec(const TOptions& o) {
-    TClipSpec s;
+TClipRecipe Mpeg2Recipe(const TOptions& o) {
+    TClipRecipe s;
     s.Container = "vob";
     const bool ntsc = o.System == "ntsc";
     s.Video.Encoders = {"mpeg2video"};
@@ -88,8 +88,8 @@ TClipSpec Mpeg2Spec(const TOptions& o) {
     return s;
 }
 
-TClipSpec Mpeg1Spec(const TOptions& o) {
-    TClipSpec s;
+TClipRecipe Mpeg1Recipe(const TOptions& o) {
+    TClipRecipe s;
     s.Container = "mpeg";
     const bool ntsc = o.System == "ntsc";
     s.Video.Encoders = {"mpeg1video"};
@@ -107,8 +107,8 @@ TClipSpec Mpeg1Spec(const TOptions& o) {
     return s;
 }
 
-TClipSpec H264Spec(const TOptions& o, const std::string& container) {
-    TClipSpec s;
+TClipRecipe H264Recipe(const TOptions& o, const std::string& container) {
+    TClipRecipe s;
     s.Container = container;
     s.Video.Encoders = {"libx264", "mpeg4"};
     s.Video.Width = 640;
@@ -124,8 +124,8 @@ TClipSpec H264Spec(const TOptions& o, const std::string& container) {
     return s;
 }
 
-TClipSpec MjpegSpec(const TOptions& o) {
-    TClipSpec s;
+TClipRecipe MjpegRecipe(const TOptions& o) {
+    TClipRecipe s;
     s.Container = "avi";
     s.Video.Encoders = {"mjpeg"};
     s.Video.PixelFormat = AV_PIX_FMT_YUVJ420P;
@@ -141,8 +141,8 @@ TClipSpec MjpegSpec(const TOptions& o) {
     return s;
 }
 
-TClipSpec WmvSpec(const TOptions& o) {
-    TClipSpec s;
+TClipRecipe WmvRecipe(const TOptions& o) {
+    TClipRecipe s;
     s.Container = "asf";
     s.Video.Encoders = {"wmv2"};
     s.Video.Width = 320;
@@ -157,8 +157,8 @@ TClipSpec WmvSpec(const TOptions& o) {
     return s;
 }
 
-TClipSpec AudioOnlySpec(const TOptions& o, const std::string& container, TAudioSettings audio) {
-    TClipSpec s;
+TClipRecipe AudioOnlyRecipe(const TOptions& o, const std::string& container, TAudioSettings audio) {
+    TClipRecipe s;
     s.Container = container;
     s.HasVideo = false;
     s.Audio = audio;
@@ -167,23 +167,23 @@ TClipSpec AudioOnlySpec(const TOptions& o, const std::string& container, TAudioS
     return s;
 }
 
-TClipSpec SpecFor(const TOptions& o, const std::string& kind) {
+TClipRecipe RecipeFor(const TOptions& o, const std::string& kind) {
     if (kind == "mpeg2")
-        return Mpeg2Spec(o);
+        return Mpeg2Recipe(o);
     if (kind == "mpeg1")
-        return Mpeg1Spec(o);
+        return Mpeg1Recipe(o);
     if (kind == "h264-mp4" || kind == "numbers")
-        return H264Spec(o, "mp4");
+        return H264Recipe(o, "mp4");
     if (kind == "h264-mkv")
-        return H264Spec(o, "matroska");
+        return H264Recipe(o, "matroska");
     if (kind == "mjpeg-avi")
-        return MjpegSpec(o);
+        return MjpegRecipe(o);
     if (kind == "wmv")
-        return WmvSpec(o);
+        return WmvRecipe(o);
     if (kind == "wav")
-        return AudioOnlySpec(o, "wav", {"pcm_s16le", 48000, 2, 0});
+        return AudioOnlyRecipe(o, "wav", {"pcm_s16le", 48000, 2, 0});
     if (kind == "audio")
-        return AudioOnlySpec(o, "mp2", {"mp2", 48000, 2, 192000});
+        return AudioOnlyRecipe(o, "mp2", {"mp2", 48000, 2, 192000});
     throw TClipError("unknown kind " + kind + " (see --list)");
 }
 
@@ -192,12 +192,12 @@ void MakeKind(const TOptions& o, const std::string& kind, TClipParams& params) {
         MakeDVClip(o, params);
         return;
     }
-    const TClipSpec spec = SpecFor(o, kind);
+    const TClipRecipe recipe = RecipeFor(o, kind);
     const std::string pattern = kind == "numbers" ? "numbers" : o.Pattern;
-    MakeEncodedClip(spec, o.Out, o.Seconds, pattern, params);
-    if (spec.HasVideo)
+    MakeEncodedClip(recipe, o.Out, o.Seconds, pattern, params);
+    if (recipe.HasVideo)
         params.Set("aspect",
-                   AspectText(spec.Video.SampleAspect, spec.Video.Width, spec.Video.Height));
+                   AspectText(recipe.Video.SampleAspect, recipe.Video.Width, recipe.Video.Height));
 }
 
 void WriteBytes(const std::string& path, const std::vector<char>& bytes) {

@@ -35,10 +35,10 @@ class PcmDecoding : public testing::TestWithParam<TPcmCase> {};
 TEST_P(PcmDecoding, GivesTheSourcesSamplesIn16Bits) {
     const TPcmCase& c = GetParam();
     const QString path = ClipFolder() + QStringLiteral("/pcm-%1.wav").arg(c.name);
-    TAudioClipSpec spec;
-    spec.encoder = c.encoder;
-    spec.channels = c.channels;
-    ASSERT_EQ(WriteClip(path.toStdString(), "wav", nullptr, &spec), "");
+    TAudioClipRecipe recipe;
+    recipe.encoder = c.encoder;
+    recipe.channels = c.channels;
+    ASSERT_EQ(WriteClip(path.toStdString(), "wav", nullptr, &recipe), "");
     TPlaybackGraph graph;
     ASSERT_EQ(graph.Open(path, CLSID_AsyncReader, CLSID_WAVEParser), S_OK);
     EXPECT_EQ(graph.AudioDecoderName(), QStringLiteral("FFmpeg Audio Decoder"));

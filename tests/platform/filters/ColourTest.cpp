@@ -30,17 +30,17 @@ std::ostream& operator<<(std::ostream& os, const TBarCase& c) {
 
 QString BarClip(const TBarCase& c) {
     const QString path = ClipFolder() + QStringLiteral("/bars-%1.mkv").arg(c.name);
-    TVideoClipSpec spec;
-    spec.width = c.width;
-    spec.height = c.height;
-    spec.format = c.format;
-    spec.matrix = c.matrix;
-    spec.range = c.range;
-    spec.tagged = c.tagged;
-    spec.pattern = TPattern::Bars;
-    spec.frames = 3;
-    spec.options = {{"qp", "0"}, {"preset", "ultrafast"}};
-    const std::string error = WriteClip(path.toStdString(), "matroska", &spec, nullptr);
+    TVideoClipRecipe recipe;
+    recipe.width = c.width;
+    recipe.height = c.height;
+    recipe.format = c.format;
+    recipe.matrix = c.matrix;
+    recipe.range = c.range;
+    recipe.tagged = c.tagged;
+    recipe.pattern = TPattern::Bars;
+    recipe.frames = 3;
+    recipe.options = {{"qp", "0"}, {"preset", "ultrafast"}};
+    const std::string error = WriteClip(path.toStdString(), "matroska", &recipe, nullptr);
     EXPECT_EQ(error, "");
     return path;
 }

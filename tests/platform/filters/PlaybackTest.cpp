@@ -48,14 +48,14 @@ std::function<QString()> Written(const char* name, const char* container, const 
                                  const char* audio) {
     return [=] {
         const QString path = ClipFolder() + u'/' + QString::fromLatin1(name);
-        TVideoClipSpec v;
+        TVideoClipRecipe v;
         v.encoder = video;
         v.bframes = v.encoder == "libx265" ? 0 : 2;
         if (v.encoder == "libx265")
             v.options = {{"preset", "ultrafast"}, {"x265-params", "log-level=none"}};
         if (v.encoder == "mpeg2video")
             v.width = 720, v.height = 576;
-        TAudioClipSpec a;
+        TAudioClipRecipe a;
         a.encoder = audio;
         EXPECT_EQ(WriteClip(path.toStdString(), container, &v, &a), "");
         return path;

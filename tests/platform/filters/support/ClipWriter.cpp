@@ -75,7 +75,7 @@ void PutSample(AVFrame* f, int plane, int x, int y, int value, int depth) {
         row[x] = uint8_t(value);
 }
 
-void FillBars(AVFrame* f, const TVideoClipSpec& s) {
+void FillBars(AVFrame* f, const TVideoClipRecipe& s) {
     const AVPixFmtDescriptor* d = av_pix_fmt_desc_get(AVPixelFormat(f->format));
     const int depth = d->comp[0].depth;
     const bool full = s.range == AVCOL_RANGE_JPEG;
@@ -139,7 +139,7 @@ AVColorPrimaries PrimariesOf(AVColorSpace m) {
     return m == AVCOL_SPC_BT709 ? AVCOL_PRI_BT709 : AVCOL_PRI_BT470BG;
 }
 
-std::string OpenVideo(AVFormatContext* oc, const TVideoClipSpec& s, TEncoding* e) {
+std::string OpenVideo(AVFormatContext* oc, const TVideoClipRecipe& s, TEncoding* e) {
     const AVCodec* codec = avcodec_find_encoder_by_name(s.encoder.c_str());
     if (!codec)
         return "no encoder " + s.encoder;
@@ -175,7 +175,7 @@ std::string OpenVideo(AVFormatContext* oc, const TVideoClipSpec& s, TEncoding* e
     return {};
 }
 
-std::string OpenAudio(AVFormatContext* oc, const TAudioClipSpec& s, TEncoding* e) {
+std::string OpenAudio(AVFormatContext* oc, const TAudioClipRecipe& s, TEncoding* e) {
     const AVCodec* codec = avcodec_find_encoder_by_name(s.encoder.c_str());
     if (!codec)
         return "no encoder " + s.encoder;
@@ -228,7 +228,7 @@ void FillTone(AVFrame* f, int64_t first) {
     }
 }
 
-std::string EncodeVideo(AVFormatContext* oc, const TVideoClipSpec& s, TEncoding& e) {
+std::string EncodeVideo(AVFormatContext* oc, const TVideoClipRecipe& s, TEncoding& e) {
     TFrame f(av_frame_alloc());
     f->format = s.format;
     f->width = s.width;
@@ -284,7 +284,7 @@ bool HasEncoder(const char* name) {
 }
 
 std::string WriteClip(const std::string& path, const std::string& container,
-                      const TVideoClipSpec* video, const TAudioClipSpec* audio) {
+                      const TVideoClipRecipe* video, const TAudioClipRecipe* audio) {
     AVFormatContext* raw = nullptr;
     if (avformat_alloc_output_context2(&raw, nullptr, container.c_str(), path.c_str()) < 0)
         return "no muxer " + container;

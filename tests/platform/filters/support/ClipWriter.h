@@ -23,7 +23,7 @@ const std::vector<TRgb>& BarColours();
 
 enum class TPattern { Bars, Numbers };
 
-struct TVideoClipSpec {
+struct TVideoClipRecipe {
     std::string encoder = "libx264";
     AVPixelFormat format = AV_PIX_FMT_YUV420P;
     int width = 320, height = 240;
@@ -39,7 +39,7 @@ struct TVideoClipSpec {
     std::vector<std::pair<std::string, std::string>> options;
 };
 
-struct TAudioClipSpec {
+struct TAudioClipRecipe {
     std::string encoder = "aac";
     int rate = 48000;
     int channels = 2;
@@ -48,7 +48,7 @@ struct TAudioClipSpec {
 // Writes the clip (video, audio or both; audio lasts as long as the video, or a second).
 // Returns the error, empty on success.
 std::string WriteClip(const std::string& path, const std::string& container,
-                      const TVideoClipSpec* video, const TAudioClipSpec* audio);
+                      const TVideoClipRecipe* video, const TAudioClipRecipe* audio);
 
 // Copies every stream of a file into another container; the error, empty on success.
 std::string Remux(const std::string& from, const std::string& to, const std::string& container);
