@@ -116,11 +116,6 @@ std::optional<TVideoFormat> TVideoFormat::FromMediaType(const AM_MEDIA_TYPE& mt)
     return format;
 }
 
-QImage TVideoFormat::ToImage(const BYTE* data, qsizetype length) const {
-    QImage image;
-    return CopyInto(data, length, image) ? image : QImage();
-}
-
 bool TVideoFormat::CopyInto(const BYTE* data, qsizetype length, QImage& image) const {
     if (!data || length < BufferSize() || picture.isEmpty())
         return false;

@@ -2,7 +2,7 @@
 // What the video renderer reads from its input type: the bitmap's layout (RGB32, ARGB32 or
 // RGB24; bottom-up when biHeight is positive, top-down when it is negative; rows padded to four
 // bytes), the part of it that holds the picture (rcSource, when the upstream filter set one),
-// the picture's aspect ratio and the frame duration. ToImage copies a sample's payload into an
+// the picture's aspect ratio and the frame duration. CopyInto copies a sample's payload into an
 // upright RGB32 image of the picture.
 #include "platform/graph/FormatBlocks.h"
 #include "platform/graph/MediaType.h"
@@ -30,11 +30,8 @@ struct TVideoFormat {
     QSize PictureSize() const { return picture.size(); }
     // Bytes a sample must hold: every row of the bitmap.
     qsizetype BufferSize() const { return qsizetype(stride) * bitmapHeight; }
-    // The picture of a payload of `length` bytes as an upright RGB32 image; a null image when
-    // the payload is too short.
-    QImage ToImage(const BYTE* data, qsizetype length) const;
-    // The same into `image`, whose pixels are reused when it has the picture's size and shares
-    // them with no other image (a fresh image costs a page fault per 4 KB); false when the
-    // payload is too short.
+    // Copies the picture of a payload of `length` bytes into `image` as an upright RGB32 image.
+    // Its pixels are reused when it has the picture's size and shares them with no other image
+    // (a fresh image costs a page fault per 4 KB). False when the payload is too short.
     bool CopyInto(const BYTE* data, qsizetype length, QImage& image) const;
 };

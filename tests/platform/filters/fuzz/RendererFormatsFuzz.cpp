@@ -35,7 +35,9 @@ void Video(uint8_t selector, const uint8_t* data, size_t size) {
     for (size_t i = 0; i < payload.size() && restSize > 0; ++i)
         payload[i] = rest[i % restSize];
     const qsizetype length = (selector & 0x40) ? qsizetype(payload.size()) / 2 : payload.size();
-    format->ToImage(payload.data(), length);
+    QImage image;
+    format->CopyInto(payload.data(), length, image);
+    format->CopyInto(payload.data(), length, image); // again into the image of the first copy
 }
 
 void Audio(uint8_t selector, const uint8_t* data, size_t size) {
