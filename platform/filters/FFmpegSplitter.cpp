@@ -8,9 +8,17 @@ using namespace kelvara::ff;
 
 namespace {
 
-// Bounds of a stream's queue while another stream is being read for.
-constexpr size_t kMaxQueuedBytes = 64u << 20;
-constexpr size_t kMaxQueuedPackets = 20000;
+// Bounds of a stream's queue while another stream is being read for. At the soft bound the
+// reading thread waits until the queue's own thread takes packets again; only when that thread
+// has taken nothing for kStallLimit (it is held downstream: a paused renderer, or a clock that
+// waits for the stream being read for) does the queue grow on, up to the hard bound, past which
+// its oldest packets are dropped to protect the memory.
+constexpr size_t kSoftQueuedBytes = 64u << 20;
+constexpr size_t kSoftQueuedPackets = 20000;
+constexpr size_t kHardQueuedBytes = 2 * kSoftQueuedBytes;
+constexpr size_t kHardQueuedPackets = 2 * kSoftQueuedPackets;
+constexpr auto kStallLimit = std::chrono::seconds(1);
+constexpr auto kRoomPoll = std::chrono::milliseconds(20);
 
 QString PinName(const CMediaType& type, int videos, int audios) {
     if (type.majortype == MEDIATYPE_Interleaved)
@@ -202,11 +210,41 @@ void TFFmpegSplitter::Dispatch(TPacketPtr packet) {
         return;
     std::lock_guard lock(FQueueLock);
     TQueue& queue = FQueues[packet->stream_index];
+    if (queue.packets.empty())
+        queue.lastTaken = std::chrono::steady_clock::now();
     queue.bytes += size_t(std::max(0, packet->size));
     queue.packets.push_back(std::move(packet));
-    while (queue.packets.size() > kMaxQueuedPackets || queue.bytes > kMaxQueuedBytes) {
+    while (queue.packets.size() > kHardQueuedPackets || queue.bytes > kHardQueuedBytes) {
+        GRAPH_TRACE(QStringLiteral("%1: its queue is full and its thread is held, the oldest "
+                                   "packet is dropped")
+                        .arg(TraceName(static_cast<IPin*>(pin))));
         queue.bytes -= size_t(std::max(0, queue.packets.front()->size));
         queue.packets.pop_front();
+    }
+}
+
+bool TFFmpegSplitter::OverSoftBound(const TQueue& queue) {
+    return queue.packets.size() >= kSoftQueuedPackets || queue.bytes >= kSoftQueuedBytes;
+}
+
+bool TFFmpegSplitter::WaitForRoomLocked(std::unique_lock<std::mutex>& lock,
+                                        TSplitterOutputPin* pin) {
+    const auto waitStart = std::chrono::steady_clock::now();
+    for (;;) {
+        if (pin->IsStopRequested())
+            return false;
+        if (!FQueues[pin->Stream()].packets.empty() || (FEnded && !FNeedSeek))
+            return true;
+        const TQueue* full = nullptr;
+        for (const auto& [stream, queue] : FQueues)
+            if (stream != pin->Stream() && OverSoftBound(queue))
+                full = &queue;
+        if (!full)
+            return true;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - std::max(full->lastTaken, waitStart) >= kStallLimit)
+            return true; // its thread is held downstream: let the queue grow
+        FRoomChanged.wait_for(lock, kRoomPoll);
     }
 }
 
@@ -222,10 +260,18 @@ HRESULT TFFmpegSplitter::NextPacket(TSplitterOutputPin* pin, TPacketPtr* packet)
                 *packet = std::move(queue.packets.front());
                 queue.packets.pop_front();
                 queue.bytes -= size_t(std::max(0, (*packet)->size));
+                queue.lastTaken = std::chrono::steady_clock::now();
+                FRoomChanged.notify_all();
                 return S_OK;
             }
             if (FEnded && !FNeedSeek)
                 return S_FALSE;
+        }
+        {
+            // Reading on while another stream's queue is full would only make it fuller.
+            std::unique_lock lock(FQueueLock);
+            if (!WaitForRoomLocked(lock, pin))
+                return E_ABORT;
         }
         std::lock_guard read(FReadLock);
         bool needSeek = false;

@@ -8,7 +8,9 @@
 // connected streams (packets of other streams are dropped). So the streams advance together in
 // file order, and a stream whose downstream is blocked (a paused renderer holding its sample)
 // only lets the others queue what the file interleaves in the meantime; a queue that grows past
-// its bound loses its oldest packets rather than the memory.
+// its bound makes the reading thread wait until the queue's own thread takes from it again, so
+// that no packet is lost while every stream moves on (see the bounds in FFmpegSplitter.cpp for
+// the one exception: a queue whose thread is held downstream).
 //
 // Times. A packet's sample time is its presentation time from the file's first frame minus the
 // segment start, so the first frame after a seek to T is at 0. Key frames are sync points; a
@@ -29,6 +31,8 @@
 #include "platform/filters/SplitterOutputPin.h"
 #include "platform/graph/SourceFilter.h"
 
+#include <chrono>
+#include <condition_variable>
 #include <deque>
 #include <map>
 #include <memory>
@@ -74,6 +78,10 @@ private:
     HRESULT CreatePins();
     HRESULT NextPacket(TSplitterOutputPin* pin, kelvara::ff::TPacketPtr* packet);
     void Dispatch(kelvara::ff::TPacketPtr packet);
+    struct TQueue;
+    static bool OverSoftBound(const TQueue& queue);
+    // Waits while another stream's queue is at its soft bound; false when the pin must stop.
+    bool WaitForRoomLocked(std::unique_lock<std::mutex>& lock, TSplitterOutputPin* pin);
     void SeekLocked();
     void ResetQueuesLocked(bool seek);
     TSplitterOutputPin* PinOfStream(int stream) const;
@@ -88,10 +96,12 @@ private:
 
     std::mutex FReadLock;
     std::mutex FQueueLock;
+    std::condition_variable FRoomChanged; // a packet was taken from a queue
     // guarded by FQueueLock
     struct TQueue {
         std::deque<kelvara::ff::TPacketPtr> packets;
         size_t bytes = 0;
+        std::chrono::steady_clock::time_point lastTaken; // or when it stopped being empty
     };
     std::map<int, TQueue> FQueues;
     bool FEnded = false;
