@@ -15,6 +15,7 @@ void TAudioNotifier::ResetStreamData() {
     FCurrentFrame = TframeData();
     FCurrentFrame.DateText = QStringLiteral("No Datecode");
     FCurrentFrame.TimecodeText = QStringLiteral("NoTimecode");
+    FAudioDataRing.Reset();
 }
 
 void TAudioNotifier::SetAudioWindow(const TWindowHandle& window) {
@@ -76,9 +77,11 @@ bool TAudioNotifier::ApplyInputType(const AM_MEDIA_TYPE& type) {
 
 void TAudioNotifier::PostAudioData() {
     TWindowHandle window;
+    TRingAnnouncement slot;
     {
         std::lock_guard lock(FLock);
         window = FAudioWindow;
+        slot = FAudioDataRing.Announce(FAudioDataRing.Write(FCurrentFrame, std::nullopt, false));
     }
-    window.Post(WM_AUDIODATA, VideoDataKindAudio, LPARAM(&FCurrentFrame));
+    window.Post(WM_AUDIODATA, RecordWParam(VideoDataKindAudio, slot), LPARAM(slot.Slot));
 }

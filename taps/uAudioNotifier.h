@@ -4,14 +4,15 @@
 // manager: when the input type is set (while the relay is on), with the first sample after each
 // start of streaming, and when a sample carries a new format.
 //
-// The message carries the address of the tap's current TframeData. The record changes only when
-// the format changes; a receiver that wants a copy taken under the tap's lock calls AudioData().
+// Each report writes a copy of the tap's current TframeData into the tap's audio-data ring and the
+// message announces that slot; the receiver copies it with ReadAudioData (taps/uTapMessages.h).
 //
 // Thread contract: the Set* operations and ResetStreamData come from the GUI thread; Transform
 // from the input's streaming thread; SetMediaType from the thread that drives the graph or from
 // Transform. FLock guards the window and the record and is never held while a message is sent.
 #include "platform/ui/MessageWindow.h"
 #include "taps/uTapRecords.h"
+#include "taps/uTapRing.h"
 #include "taps/uTypeLockedFilter.h"
 
 #include <atomic>
@@ -41,8 +42,8 @@ public:
     bool Enabled() const { return FEnabled.load(); }
     bool AudioDataRelay() const { return FAudioDataRelay.load(); }
     TframeData AudioData() const;
-    // Address of the record that the audio data message carries.
-    const TframeData* AudioDataAddress() const { return &FCurrentFrame; }
+    // The ring whose slots the audio data messages announce.
+    const TTapRing<TframeData>& AudioDataRing() const { return FAudioDataRing; }
 
     HRESULT StartStreaming() override;
     HRESULT SetMediaType(PIN_DIRECTION direction, const CMediaType* pmt) override;
@@ -63,4 +64,5 @@ private:
     TWindowHandle FAudioWindow;
     TframeData FCurrentFrame;
     // end of fields guarded by FLock
+    TTapRing<TframeData> FAudioDataRing; // written under FLock
 };

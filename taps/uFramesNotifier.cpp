@@ -12,11 +12,13 @@ REFERENCE_TIME SubtractTimes(REFERENCE_TIME a, REFERENCE_TIME b) {
     return difference;
 }
 
-// The frame-grid position nearest to p; an exact half rounds down.
+// The frame-grid position of p: the quotient truncated towards zero, then one frame on when p
+// lies more than half a frame past it (an exact half rounds down). A time before the first frame
+// (a sample stamped a little early, or a preroll frame let through) is the first frame, 0.
 REFERENCE_TIME NearestFrame(REFERENCE_TIME p, REFERENCE_TIME frameDuration) {
-    REFERENCE_TIME q = p / frameDuration * frameDuration;
-    if (q > p) // a negative p: go down to the grid line at or below it
-        q = SubtractTimes(q, frameDuration);
+    if (p <= 0)
+        return 0;
+    const REFERENCE_TIME q = p / frameDuration * frameDuration;
     const REFERENCE_TIME rest = p - q; // 0 <= rest < frameDuration
     return rest > frameDuration - rest ? AddTimes(q, frameDuration) : q;
 }
@@ -136,6 +138,7 @@ HRESULT TFramesNotifier::Transform(IMediaSample* pSample) {
         TestMark(slot);
     RelayDVCodes(state);
     RelayVideoData(state);
+    RelayInlay(state);
     ReportPositionText(state);
     return FPassSamples.load() ? S_OK : S_FALSE;
 }
@@ -194,9 +197,10 @@ void TFramesNotifier::TestMark(int slot) {
 }
 
 template <typename T>
-int TFramesNotifier::NextReadIndex(const TTapRing<T>& ring, int current,
-                                   const TFrameState& state) const {
-    int index = state.SegmentStarted ? ring.SegmentStartIndex() : TTapRing<T>::Next(current);
+int TFramesNotifier::NextReadIndex(const TTapRing<T>& ring, int current, const TFrameState& state,
+                                   bool& matches) const {
+    const int index = state.SegmentStarted ? ring.SegmentStartIndex() : TTapRing<T>::Next(current);
+    matches = true;
     if (!state.StreamTime || ring.WriteIndex() == 0)
         return index;
     const std::optional<REFERENCE_TIME> written = ring.TimeOf(index);
@@ -206,6 +210,11 @@ int TFramesNotifier::NextReadIndex(const TTapRing<T>& ring, int current,
         return index;
     if (const int found = ring.FindTime(*state.StreamTime, tolerance))
         return found;
+    if (!written)
+        return index; // a slot without a time: following the writer is all there is
+    // The frame presented left no slot (the tap has written it over, or never saw it): its
+    // record is not relayed rather than another frame's.
+    matches = false;
     return index;
 }
 
@@ -213,26 +222,43 @@ void TFramesNotifier::RelayDVCodes(const TFrameState& state) {
     if (!state.DVSource)
         return;
     const TTapRing<TframeData>& ring = state.DVSource->FrameDataRing();
-    FDVReadIndex = NextReadIndex(ring, FDVReadIndex, state);
-    if (ring.Written(FDVReadIndex))
-        state.DVSource->DVCodeWindow().Post(WM_DVCODE, 0, LPARAM(ring.Slot(FDVReadIndex)));
+    bool matches = false;
+    FDVReadIndex = NextReadIndex(ring, FDVReadIndex, state, matches);
+    if (!matches)
+        return;
+    if (const TRingAnnouncement slot = ring.Announce(FDVReadIndex); slot.Slot)
+        state.DVSource->DVCodeWindow().Post(WM_DVCODE, RecordWParam(0, slot), LPARAM(slot.Slot));
 }
 
 void TFramesNotifier::RelayVideoData(const TFrameState& state) {
     if (!state.VideoSource)
         return;
     const TTapRing<TVideoData>& ring = state.VideoSource->VideoDataRing();
-    FVideoReadIndex = NextReadIndex(ring, FVideoReadIndex, state);
-    const TVideoData* slot = ring.Slot(FVideoReadIndex);
-    if (!ring.Written(FVideoReadIndex))
+    bool matches = false;
+    FVideoReadIndex = NextReadIndex(ring, FVideoReadIndex, state, matches);
+    TVideoData data;
+    const TRingAnnouncement slot =
+        matches ? ring.ReadAt(FVideoReadIndex, data) : TRingAnnouncement{};
+    if (!slot.Slot)
         return;
-    const TVideoData data = ring.Read(FVideoReadIndex);
     if ((state.Restart || !SameVideoDescription(data, FLastVideoData)) && FPassSamples.load()) {
         const TWindowHandle window = state.VideoSource->VideoWindow();
-        window.Post(WM_VIDEODATA, VideoDataKindAspect, LPARAM(slot));
-        window.Post(WM_VIDEODATA, VideoDataKindFormat, LPARAM(slot));
+        window.Post(WM_VIDEODATA, RecordWParam(VideoDataKindAspect, slot), LPARAM(slot.Slot));
+        window.Post(WM_VIDEODATA, RecordWParam(VideoDataKindFormat, slot), LPARAM(slot.Slot));
         FLastVideoData = data;
     }
+}
+
+void TFramesNotifier::RelayInlay(const TFrameState& state) {
+    if (!state.DVSource || !state.DVSource->InlayRelay())
+        return;
+    const TTapRing<TIncrustDV>& ring = state.DVSource->InlayRing();
+    bool matches = false;
+    FInlayReadIndex = NextReadIndex(ring, FInlayReadIndex, state, matches);
+    if (!matches || !FPassSamples.load())
+        return; // a frame held back is not on screen: the inlay keeps the one that is
+    if (const TRingAnnouncement slot = ring.Announce(FInlayReadIndex); slot.Slot)
+        state.DVSource->InlayWindow().Send(WM_DVINLAY, WPARAM(slot.Slot), LPARAM(slot.Serial));
 }
 
 void TFramesNotifier::ReportPositionText(const TFrameState& state) {

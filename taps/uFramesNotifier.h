@@ -7,21 +7,26 @@
 //   PositionTextReports is on, only when it changed) and to the navigation manager (every frame);
 // - it relays, at presentation time, what the video tap decoded when the same frame passed it:
 //   the DV codes (posted to the tap's DV code window) and the video description (posted twice,
-//   aspect then format, to the tap's video window, when it changed or after a restart);
+//   aspect then format, to the tap's video window, when it changed or after a restart) and, while
+//   the tap's inlay relay is on and the frame is let through, the DV inlay values (sent to the
+//   tap's inlay window);
 // - with PassSamples off it holds every frame back from the renderer, and it tells a mark's
 //   window when Position reaches the mark: the navigation manager's frame-exact seek.
 //
 // Position rule: after a new segment, or for inter-coded video, the sample's start time (plus the
 // segment start, minus the start of the first sample after a restart) rounded to the nearest
-// frame (an exact half rounds down); otherwise (intra-coded video, no new segment) exactly one
-// frame duration on from the last position. The stream counts as inter-coded when the video tap
-// of VideoSource says so; without a video tap, when the keeper's own input type says so.
+// frame (an exact half rounds down; the quotient truncates towards zero, and a position never
+// goes below 0: no frame is shown before the first); otherwise (intra-coded video, no new segment)
+// exactly one frame duration on from the last position. The stream counts as inter-coded when the
+// video tap of VideoSource says so; without a video tap, when the keeper's own input type says so.
 //
 // Ring reading: the read indexes follow the tap's write indexes one slot per presented frame and
 // realign on the tap's segment-start slots after a seek. When the slot so found holds another
 // frame than the one presented (a frame dropped or reordered between tap and keeper), the slot of
-// the presented frame is looked up by its stream time. A slot that the tap has not written since
-// its last reset is never relayed.
+// the presented frame is looked up by its stream time; when no slot holds it, nothing is relayed
+// for that frame. A slot that the tap has not written since its last reset is never relayed.
+// The messages announce the slot with the serial of its write; receivers copy the record with
+// the readers of taps/uTapMessages.h, which drop it when the slot was written again meanwhile.
 //
 // Position texts live in a ring of 100 slots: a receiver reads the text through the address it is
 // sent during the synchronous call; the next frames overwrite only the next slots.
@@ -109,9 +114,13 @@ private:
     void TestMark(int slot);
     void RelayDVCodes(const TFrameState& state);
     void RelayVideoData(const TFrameState& state);
+    void RelayInlay(const TFrameState& state);
     void ReportPositionText(const TFrameState& state);
+    // The ring slot of the frame presented; matches is false when the ring holds no record of
+    // that frame (by its stream time), which is then not relayed.
     template <typename T>
-    int NextReadIndex(const TTapRing<T>& ring, int current, const TFrameState& state) const;
+    int NextReadIndex(const TTapRing<T>& ring, int current, const TFrameState& state,
+                      bool& matches) const;
     REFERENCE_TIME GridDuration() const;
 
     std::atomic<REFERENCE_TIME> FFrameDuration{1};
@@ -139,5 +148,6 @@ private:
     QString FLastText;
     int FDVReadIndex = 0;
     int FVideoReadIndex = 0;
+    int FInlayReadIndex = 0;
     TVideoData FLastVideoData;
 };

@@ -1,23 +1,29 @@
 #pragma once
-// A ring of 48 records that a tap fills on its streaming thread, one slot per frame, and that the
-// frame keeper reads on the renderer's streaming thread when the same frame is presented; the
-// keeper posts the address of the slot to a manager, which reads it on the GUI thread.
+// A ring of 48 records that a tap fills on its streaming thread, one slot per frame (or per
+// report), and that receivers read later: the frame keeper reads it on the renderer's streaming
+// thread when the same frame is presented, and the managers read the slots that the keeper or
+// the tap announced to them in a posted or sent message (see taps/uTapMessages.h).
 //
 // Indexes run 1..48; 0 means that nothing was written since the last Reset. The slot after 48 is
 // 1. The segment-start index names the slot of the first frame written after a new segment
 // (a seek), so that the reader can realign on it.
 //
 // Each slot also remembers the stream time of its frame (segment start plus the sample's start
-// time) and a serial number. The reader normally follows the writer one slot per frame; when a
-// filter between the two drops or reorders frames (a decoder that drops a damaged frame, or
-// B-frames that leave the decoder in another order than they entered), the times let the reader
-// find the slot of the frame it actually presents (FindTime).
+// time) and the serial number of the write that filled it. The reader normally follows the
+// writer one slot per frame; when a filter between the two drops or reorders frames (a decoder
+// that drops a damaged frame, or B-frames that leave the decoder in another order than they
+// entered), the times let the reader find the slot of the frame it actually presents (FindTime).
+//
+// Announcements. A message never hands a receiver a slot to read through its address: it
+// carries the slot and the serial of the write it announces (Announce), and the receiver copies
+// the record under the ring's lock with ReadAnnounced, which answers false when the slot has
+// been written again since. So a receiver that falls behind the writer by a whole ring gets no
+// record for the frames it missed, never the record of another frame: every ring drops, none
+// waits (a streaming thread never waits for the GUI thread to catch up on a posted record).
 //
 // Thread contract: Write and Reset come from the tap (streaming thread, or the GUI thread while
-// nothing streams); Read, ReadSlot, TimeOf, FindTime from any thread. The slot contents are
-// guarded by the ring's lock; the indexes are atomic. Slot addresses stay valid for the ring's
-// lifetime; a receiver that dereferences one directly reads what was written there last, which
-// the 48-slot distance between writer and reader keeps stable. ReadSlot copies it under the lock.
+// nothing streams); every other operation from any thread. The slots and the serial counter are
+// guarded by the ring's lock; the indexes are atomic.
 #include "platform/graph/FormatBlocks.h"
 
 #include <array>
@@ -34,6 +40,12 @@ inline REFERENCE_TIME AddTimes(REFERENCE_TIME a, REFERENCE_TIME b) {
         return b > 0 ? INT64_MAX : INT64_MIN;
     return sum;
 }
+
+// A ring slot as a message announces it: the slot and the serial of the write that filled it.
+struct TRingAnnouncement {
+    const void* Slot = nullptr;
+    uint64_t Serial = 0; // low 56 bits
+};
 
 template <typename T>
 class TTapRing {
@@ -72,22 +84,41 @@ public:
     int WriteIndex() const { return FWriteIndex.load(); }
     int SegmentStartIndex() const { return FSegmentStartIndex.load(); }
 
-    // Address of slot `index` (1..48), nullptr for any other index.
-    const T* Slot(int index) const {
-        return index >= 1 && index <= Depth ? &FSlots[size_t(index - 1)].Value : nullptr;
-    }
-
     // A copy of slot `index`; a default record for an index outside 1..48.
     T Read(int index) const {
         std::lock_guard lock(FLock);
         return index >= 1 && index <= Depth ? FSlots[size_t(index - 1)].Value : T{};
     }
 
-    // A copy of the slot at `address`, when the address is one of this ring's slots.
-    bool ReadSlot(const T* address, T& out) const {
-        for (int index = 1; index <= Depth; ++index)
-            if (Slot(index) == address) {
-                out = Read(index);
+    // What a message announces: slot `index` as it holds the record written last into it. An
+    // empty announcement (no slot) for an index outside 1..48 or a slot not written since the
+    // last reset.
+    TRingAnnouncement Announce(int index) const {
+        std::lock_guard lock(FLock);
+        if (index < 1 || index > Depth || FSlots[size_t(index - 1)].Serial == 0)
+            return {};
+        return {&FSlots[size_t(index - 1)], FSlots[size_t(index - 1)].Serial & SerialMask};
+    }
+
+    // A copy of slot `index` with its announcement; an empty announcement (and `out` untouched)
+    // when the slot was not written since the last reset.
+    TRingAnnouncement ReadAt(int index, T& out) const {
+        std::lock_guard lock(FLock);
+        if (index < 1 || index > Depth || FSlots[size_t(index - 1)].Serial == 0)
+            return {};
+        out = FSlots[size_t(index - 1)].Value;
+        return {&FSlots[size_t(index - 1)], FSlots[size_t(index - 1)].Serial & SerialMask};
+    }
+
+    // Copies the announced record: true when `slot` is one of this ring's slots and still holds
+    // the write with that serial (serials compare in their low 56 bits, as messages carry them).
+    bool ReadAnnounced(const void* slot, uint64_t serial, T& out) const {
+        std::lock_guard lock(FLock);
+        for (const TSlot& s : FSlots)
+            if (&s == slot) {
+                if (s.Serial == 0 || (s.Serial & SerialMask) != (serial & SerialMask))
+                    return false;
+                out = s.Value;
                 return true;
             }
         return false;
@@ -128,6 +159,8 @@ public:
     }
 
 private:
+    static constexpr uint64_t SerialMask = (uint64_t(1) << 56) - 1;
+
     struct TSlot {
         T Value{};
         std::optional<REFERENCE_TIME> Time;

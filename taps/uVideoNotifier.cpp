@@ -95,12 +95,16 @@ void TVideoNotifier::SetInlayWindow(const TWindowHandle& window) {
 
 void TVideoNotifier::SetInlayRelay(bool on) {
     FInlayRelay.store(on);
-    TInlaySend inlay;
+    TRingAnnouncement slot;
+    TWindowHandle window;
     {
         std::lock_guard lock(FLock);
-        inlay = TakeInlaySlotLocked();
+        // The values of the frame decoded last, under its time, so that the keeper finds them
+        // again if that frame is the one still to be presented.
+        slot = FInlayRing.Announce(FInlayRing.Write(InlayRecordLocked(), FLastRelayTime, false));
+        window = FInlayWindow;
     }
-    inlay.Window.Send(WM_DVINLAY, WPARAM(inlay.Slot), 0);
+    window.Send(WM_DVINLAY, WPARAM(slot.Slot), LPARAM(slot.Serial));
 }
 
 void TVideoNotifier::SetFrameDurationWindow(const TWindowHandle& window) {
@@ -143,6 +147,11 @@ TWindowHandle TVideoNotifier::VideoWindow() const {
     return FVideoWindow;
 }
 
+TWindowHandle TVideoNotifier::InlayWindow() const {
+    std::lock_guard lock(FLock);
+    return FInlayWindow;
+}
+
 TWindowHandle TVideoNotifier::DVCodeWindow() const {
     std::lock_guard lock(FLock);
     return FDVCodeWindow;
@@ -182,6 +191,7 @@ HRESULT TVideoNotifier::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, 
         std::lock_guard lock(FLock);
         FFrameRingSegmentPending = true;
         FVideoRingSegmentPending = true;
+        FInlayRingSegmentPending = true;
         FSegmentStartTime = tStart;
     }
     return TTypeLockedFilter::NewSegment(tStart, tStop, dRate);
@@ -190,19 +200,12 @@ HRESULT TVideoNotifier::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, 
 HRESULT TVideoNotifier::Transform(IMediaSample* pSample) {
     if (!FEnabled.load() || !pSample)
         return S_OK;
-    TInlaySend inlay;
-    {
-        std::lock_guard lock(FLock);
-        TransformLocked(pSample, inlay);
-    }
-    // The manager copies the record while this thread waits; the slot is not reused before the
-    // call returns.
-    if (inlay.Slot)
-        inlay.Window.Send(WM_DVINLAY, WPARAM(inlay.Slot), 0);
+    std::lock_guard lock(FLock);
+    TransformLocked(pSample);
     return S_OK;
 }
 
-void TVideoNotifier::TransformLocked(IMediaSample* sample, TInlaySend& inlay) {
+void TVideoNotifier::TransformLocked(IMediaSample* sample) {
     if (FFirstSample) {
         ReportFrameDurationLocked();
     } else {
@@ -222,8 +225,6 @@ void TVideoNotifier::TransformLocked(IMediaSample* sample, TInlaySend& inlay) {
     if (FVideoDataRelay.load() && !SameFormat(FCurrentVideo, FPreviousVideo))
         ReportFrameDurationLocked();
     FFirstSample = false;
-    if (FInlayRelay.load())
-        inlay = TakeInlaySlotLocked();
 }
 
 void TVideoNotifier::ApplyInputTypeLocked(const AM_MEDIA_TYPE& type) {
@@ -272,6 +273,11 @@ void TVideoNotifier::RelayLocked(IMediaSample* sample) {
         FVideoDataRing.Write(FCurrentVideo, time, FVideoRingSegmentPending);
         FVideoRingSegmentPending = false;
     }
+    if (FInlayRelay.load()) {
+        FInlayRing.Write(InlayRecordLocked(), time, FInlayRingSegmentPending);
+        FInlayRingSegmentPending = false;
+    }
+    FLastRelayTime = time;
 }
 
 void TVideoNotifier::ReportFrameDurationLocked() {
@@ -282,14 +288,13 @@ void TVideoNotifier::ReportFrameDurationLocked() {
     FLastReportedDuration = int32_t(uint32_t(uint64_t(FCurrentVideo.AvgTimePerFrame)));
 }
 
-TVideoNotifier::TInlaySend TVideoNotifier::TakeInlaySlotLocked() {
+TIncrustDV TVideoNotifier::InlayRecordLocked() const {
     TIncrustDV record;
     record.DateValid = FCurrentFrame.DateValid;
     record.TimecodeValid = FCurrentFrame.TimecodeValid;
     record.RecordingDate = FCurrentFrame.RecordingDate;
     record.TimecodeText = FCurrentFrame.TimecodeText;
-    const int index = FInlayRing.Write(record, std::nullopt, false);
-    return {FInlayRing.Slot(index), FInlayWindow};
+    return record;
 }
 
 std::optional<REFERENCE_TIME> TVideoNotifier::StreamTimeLocked(IMediaSample* sample) const {

@@ -5,16 +5,19 @@
 // the same frame is presented:
 // - the frame-data ring (DV recording date, time code and their texts), while DVRelay is on;
 // - the video-data ring (the stream's description), while VideoDataRelay is on;
-// - the DV inlay ring, whose slots are sent to InlayWindow at once, while InlayRelay is on.
+// - the DV inlay ring (the DV values that the inlay shows), while InlayRelay is on; the frame
+//   keeper sends its slots to InlayWindow when their frames are presented, so that the inlay
+//   always shows the codes of the frame on screen, whatever the decoder holds back.
 // It posts the frame duration to FrameDurationWindow when it changes (while reports are on).
 //
 // Until SetDVRelay or SetVideoDataRelay is called once, the tap passes samples untouched and does
 // nothing else.
 //
-// Each ring has its own write index: the frame-data and video-data rings advance by exactly one
-// slot per frame that can reach the screen (preroll samples, which a decoder never delivers, are
-// decoded but take no slot), and their segment-start indexes name the slot of the first such
-// frame after a seek; the inlay ring's slots only need to live through the synchronous send.
+// Each ring has its own write index and advances by exactly one slot per frame that can reach the
+// screen (preroll samples, which a decoder never delivers, are decoded but take no slot); its
+// segment-start index names the slot of the first such frame after a seek. Switching the inlay
+// relay on also writes the values of the frame decoded last into the inlay ring and sends that
+// slot at once.
 //
 // Thread contract: the Set* operations and ResetStreamData come from the GUI thread; Transform
 // and NewSegment from the input's streaming thread; SetMediaType, CompleteConnect and
@@ -51,6 +54,7 @@ public:
     void SetInlayWindow(const TWindowHandle& window);
     // Stores the flag, then sends one DV inlay message from the current frame data at once.
     void SetInlayRelay(bool on);
+    TWindowHandle InlayWindow() const;
     // Starts the frame duration reports to the window.
     void SetFrameDurationWindow(const TWindowHandle& window);
     void StopFrameDurationReports();
@@ -80,6 +84,7 @@ public:
 
     const TTapRing<TframeData>& FrameDataRing() const { return FFrameDataRing; }
     const TTapRing<TVideoData>& VideoDataRing() const { return FVideoDataRing; }
+    const TTapRing<TIncrustDV>& InlayRing() const { return FInlayRing; }
 
     // Filter hooks.
     HRESULT StartStreaming() override;
@@ -88,17 +93,12 @@ public:
     HRESULT Transform(IMediaSample* pSample) override;
 
 private:
-    struct TInlaySend {
-        const TIncrustDV* Slot = nullptr;
-        TWindowHandle Window;
-    };
-
-    void TransformLocked(IMediaSample* sample, TInlaySend& inlay);
+    void TransformLocked(IMediaSample* sample);
     void ApplyInputTypeLocked(const AM_MEDIA_TYPE& type);
     void DecodeSampleLocked(IMediaSample* sample);
     void RelayLocked(IMediaSample* sample);
     void ReportFrameDurationLocked();
-    TInlaySend TakeInlaySlotLocked();
+    TIncrustDV InlayRecordLocked() const;
     std::optional<REFERENCE_TIME> StreamTimeLocked(IMediaSample* sample) const;
 
     std::atomic<bool> FEnabled{false};
@@ -125,8 +125,10 @@ private:
     TVideoData FPreviousVideo;
     int32_t FLastReportedDuration = 0;
     bool FFirstSample = true;
-    bool FFrameRingSegmentPending = false; // the next frame-data slot starts a segment
-    bool FVideoRingSegmentPending = false; // the next video-data slot starts a segment
+    bool FFrameRingSegmentPending = false;        // the next frame-data slot starts a segment
+    bool FVideoRingSegmentPending = false;        // the next video-data slot starts a segment
+    bool FInlayRingSegmentPending = false;        // the next inlay slot starts a segment
+    std::optional<REFERENCE_TIME> FLastRelayTime; // stream time of the last frame relayed
     REFERENCE_TIME FSegmentStartTime = 0;
     // end of fields guarded by FLock
 

@@ -248,25 +248,29 @@ void TMessageLog::Handle(TMessage& m) {
     switch (m.Msg) {
     case WM_POSITIONTEXT:
     case WM_NAVPOSITIONTEXT:
-        logged.Text = *reinterpret_cast<const QString*>(m.WParam);
+        logged.Text = ReadPositionText(m);
         break;
     case WM_DVCODE:
+        logged.Delivered = FVideoTap && ReadDVCode(m, FVideoTap->FrameDataRing(), logged.Frame);
+        break;
     case WM_AUDIODATA:
-        logged.Frame = *reinterpret_cast<const TframeData*>(m.LParam);
+        logged.Delivered = FAudioTap && ReadAudioData(m, FAudioTap->AudioDataRing(), logged.Frame);
         break;
     case WM_VIDEODATA:
-        logged.Video = *reinterpret_cast<const TVideoData*>(m.LParam);
+        logged.Delivered = FVideoTap && ReadVideoData(m, FVideoTap->VideoDataRing(), logged.Video);
         break;
     case WM_DVINLAY:
-        logged.Inlay = *reinterpret_cast<const TIncrustDV*>(m.WParam);
+        logged.Delivered = FVideoTap && ReadDVInlay(m, FVideoTap->InlayRing(), logged.Inlay);
         break;
     case WM_FRAMEDURATION:
-        logged.Value = SignExtend32(m.WParam);
+        logged.Value = ReadFrameDuration(m);
         break;
-    case WM_MARKREACHED:
-        logged.Value = SignExtend32(m.WParam);
-        logged.Position = SignExtend32(uintptr_t(m.LParam));
+    case WM_MARKREACHED: {
+        const TMarkReached reached = ReadMarkReached(m);
+        logged.Value = reached.Target;
+        logged.Position = reached.Position;
         break;
+    }
     default:
         break;
     }

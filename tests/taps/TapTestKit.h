@@ -4,7 +4,8 @@
 //   size; the test pushes samples with chosen bytes, times, flags and attached types itself;
 // - TTapCollector: a sink that takes any type and records what it receives;
 // - TMessageLog: a message window that records the taps' messages with copies of the records
-//   they point to (taken while the message is handled, as the program's managers do);
+//   they announce, read with the typed readers while the message is handled, as the program's
+//   managers do (the rings to read from are given with ReadRecordsOf);
 // - media types of DV, interleaved DV, YUY2, RGB32 and PCM streams.
 #include "platform/graph/BaseFilter.h"
 #include "platform/graph/BaseInputPin.h"
@@ -12,7 +13,9 @@
 #include "platform/graph/FormatBlocks.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/ui/MessageWindow.h"
+#include "taps/uAudioNotifier.h"
 #include "taps/uTapRecords.h"
+#include "taps/uVideoNotifier.h"
 #include "tests/platform/rtl/QtPrinters.h"
 
 #include <functional>
@@ -111,12 +114,13 @@ struct TLoggedMessage {
     UINT Msg = 0;
     WPARAM WParam = 0;
     LPARAM LParam = 0;
-    QString Text;         // WM_POSITIONTEXT, WM_NAVPOSITIONTEXT
-    TframeData Frame;     // WM_DVCODE, WM_AUDIODATA
-    TVideoData Video;     // WM_VIDEODATA
-    TIncrustDV Inlay;     // WM_DVINLAY
-    int64_t Value = 0;    // WM_FRAMEDURATION, WM_MARKREACHED: the sign-extended WPARAM
-    int64_t Position = 0; // WM_MARKREACHED: the sign-extended LPARAM
+    bool Delivered = false; // a record message whose record could be read (not stale)
+    QString Text;           // WM_POSITIONTEXT, WM_NAVPOSITIONTEXT
+    TframeData Frame;       // WM_DVCODE, WM_AUDIODATA
+    TVideoData Video;       // WM_VIDEODATA
+    TIncrustDV Inlay;       // WM_DVINLAY
+    int64_t Value = 0;      // WM_FRAMEDURATION, WM_MARKREACHED: the sign-extended WPARAM
+    int64_t Position = 0;   // WM_MARKREACHED: the sign-extended LPARAM
 };
 
 class TMessageLog {
@@ -127,6 +131,11 @@ public:
     TWindowHandle Handle() const { return FWindow.Handle(); }
     // Runs on the GUI thread after each message is recorded.
     void SetHook(THook hook) { FHook = std::move(hook); }
+    // The taps whose rings the record messages announce slots of (either may be null).
+    void ReadRecordsOf(const TVideoNotifier* videoTap, const TAudioNotifier* audioTap) {
+        FVideoTap = videoTap;
+        FAudioTap = audioTap;
+    }
 
     // Handles the posts that are queued (GUI thread).
     void Pump();
@@ -139,6 +148,8 @@ private:
 
     TMessageWindow FWindow;
     THook FHook;
+    const TVideoNotifier* FVideoTap = nullptr;
+    const TAudioNotifier* FAudioTap = nullptr;
     mutable std::mutex FLock;
     std::vector<TLoggedMessage> FMessages; // guarded by FLock
 };

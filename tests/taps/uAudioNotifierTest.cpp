@@ -12,7 +12,10 @@ namespace {
 using namespace kelvara::test;
 
 struct AudioBench : TTapBench<TAudioNotifier> {
-    AudioBench() : TTapBench(PcmType(48000, 2), 4096) { filter->SetAudioWindow(log.Handle()); }
+    AudioBench() : TTapBench(PcmType(48000, 2), 4096) {
+        filter->SetAudioWindow(log.Handle());
+        log.ReadRecordsOf(nullptr, filter.Get());
+    }
     HRESULT FeedOne(std::optional<AM_MEDIA_TYPE> type = std::nullopt) {
         TFeedSample s;
         s.Bytes.assign(64, 0);
@@ -42,8 +45,9 @@ TEST(TAudioNotifier, TheDescriptionIsPostedAtConnectionAndWithTheFirstSample) {
     ASSERT_EQ(b.Connect(), S_OK);
     std::vector<TLoggedMessage> posted = b.Posted();
     ASSERT_EQ(posted.size(), 1u);
-    EXPECT_EQ(posted[0].WParam, VideoDataKindAudio);
-    EXPECT_EQ(posted[0].LParam, LPARAM(b.filter->AudioDataAddress()));
+    EXPECT_EQ(RecordKind(TMessage{posted[0].Msg, posted[0].WParam, posted[0].LParam, 0}),
+              VideoDataKindAudio);
+    EXPECT_TRUE(posted[0].Delivered);
     EXPECT_EQ(posted[0].Frame.AudioText, QStringLiteral("PCM 48000Hz 16bits  stereo"));
     EXPECT_EQ(posted[0].Frame.SampleRate, 48000);
     EXPECT_EQ(posted[0].Frame.Channels, 2);

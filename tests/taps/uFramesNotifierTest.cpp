@@ -95,10 +95,23 @@ TEST(TFramesNotifier, InterCodedFramesTakeTheNearestFrameOfTheirTime) {
     KeeperBench b(true);
     b.Start();
     EXPECT_EQ(b.At(0), 0); // the restart: FirstStart 0
-    for (const TCase c : {TCase{1210000, 1200000}, TCase{1400000, 1200000}, TCase{1400001, 1600000},
-                          TCase{1599999, 1600000}, TCase{400000, 400000}, TCase{-1, 0},
-                          TCase{-200000, -400000}, TCase{-200001, -400000}})
+    for (const TCase c :
+         {TCase{1210000, 1200000}, TCase{1400000, 1200000}, TCase{1400001, 1600000},
+          TCase{1599999, 1600000}, TCase{400000, 400000}, TCase{-1, 0}, TCase{-200000, 0},
+          TCase{-399999, 0}, TCase{-400000, 0}, TCase{-1200001, 0}})
         EXPECT_EQ(b.At(c.Start), c.Position) << c.Start;
+}
+
+// A frame stamped a little before the first one (an encoder's rounding, a preroll frame that a
+// decoder let through) is shown as the first frame, never as frame -1.
+TEST(TFramesNotifier, NoPositionOrTextLiesBeforeTheFirstFrame) {
+    KeeperBench b(true);
+    b.filter->SetPositionTextReports(true);
+    b.Start();
+    EXPECT_EQ(b.At(0), 0);
+    EXPECT_EQ(b.At(-300000), 0);
+    ASSERT_FALSE(b.nav.Of(WM_NAVPOSITIONTEXT).empty());
+    EXPECT_EQ(b.nav.Of(WM_NAVPOSITIONTEXT).back().Text, QStringLiteral("0:00:00:00"));
 }
 
 TEST(TFramesNotifier, ATapSaysWhetherTheStreamIsInterCoded) {
@@ -231,6 +244,7 @@ struct RelayBench {
         tapBench.filter->SetVideoWindow(log.Handle());
         tapBench.filter->SetDVRelay(true);
         tapBench.filter->SetVideoDataRelay(true);
+        log.ReadRecordsOf(tapBench.filter.Get(), nullptr);
         keeper.filter->SetDVSource(tapBench.filter.Get());
         keeper.filter->SetVideoSource(tapBench.filter.Get());
         EXPECT_EQ(tapBench.Connect(), S_OK);
@@ -270,9 +284,42 @@ TEST(TFramesNotifier, DVCodesOfEachPresentedFrameArePosted) {
         r.keeper.At(n * kFrame);
     EXPECT_EQ(r.RelayedTimecodes(),
               (std::vector<QString>{"0:00:00:00", "0:00:00:01", "0:00:00:02", "0:00:00:03"}));
-    const TLoggedMessage first = r.log.Of(WM_DVCODE)[0];
-    EXPECT_EQ(first.WParam, 0u);
-    EXPECT_EQ(first.LParam, LPARAM(r.tapBench.filter->FrameDataRing().Slot(1)));
+    for (const TLoggedMessage& m : r.log.Of(WM_DVCODE)) {
+        EXPECT_TRUE(m.Delivered);
+        EXPECT_EQ(RecordKind(TMessage{m.Msg, m.WParam, m.LParam, 0}), 0u);
+    }
+}
+
+// The GUI thread falls a whole ring behind: the posts it handles late announce slots that the
+// tap has written again since. Their records are dropped, never replaced by later frames' codes.
+TEST(TFramesNotifier, ARecordWrittenOverBeforeItsMessageIsHandledIsDropped) {
+    RelayBench r;
+    for (int n = 0; n < 3; ++n)
+        r.Tap(n, n * kFrame);
+    for (int n = 0; n < 3; ++n)
+        r.keeper.At(n * kFrame);
+    for (int n = 3; n < 3 + TTapRing<TframeData>::Depth; ++n)
+        r.Tap(n, n * kFrame); // slots 1..48 written again; the three posts are still queued
+    r.keeper.At(3 * kFrame);
+    r.log.Pump();
+    const std::vector<TLoggedMessage> posted = r.log.Of(WM_DVCODE);
+    ASSERT_EQ(posted.size(), 4u);
+    EXPECT_FALSE(posted[0].Delivered);
+    EXPECT_FALSE(posted[1].Delivered);
+    EXPECT_FALSE(posted[2].Delivered);
+    EXPECT_TRUE(posted[3].Delivered);
+    EXPECT_EQ(posted[3].Frame.TimecodeText, QStringLiteral("0:00:00:03"));
+}
+
+// The keeper presents a frame whose slot the tap has already written over (it ran a ring ahead):
+// no record is relayed for it rather than the record of the frame now in its slot.
+TEST(TFramesNotifier, AFrameWithoutItsSlotRelaysNothing) {
+    RelayBench r;
+    for (int n = 0; n < 50; ++n)
+        r.Tap(n, n * kFrame);
+    r.keeper.At(0); // frame 0's slot now holds frame 48
+    r.keeper.At(2 * kFrame);
+    EXPECT_EQ(r.RelayedTimecodes(), (std::vector<QString>{"0:00:00:02"}));
 }
 
 TEST(TFramesNotifier, AFrameDroppedBetweenTapAndKeeperDoesNotShiftTheCodes) {
@@ -329,8 +376,11 @@ TEST(TFramesNotifier, TheVideoDescriptionIsPostedAtRestartAndWhenItChanges) {
     r.log.Pump();
     const std::vector<TLoggedMessage> posted = r.log.Of(WM_VIDEODATA);
     ASSERT_EQ(posted.size(), 4u);
-    EXPECT_EQ(posted[0].WParam, VideoDataKindAspect);
-    EXPECT_EQ(posted[1].WParam, VideoDataKindFormat);
+    const auto kind = [](const TLoggedMessage& m) {
+        return RecordKind(TMessage{m.Msg, m.WParam, m.LParam, 0});
+    };
+    EXPECT_EQ(kind(posted[0]), VideoDataKindAspect);
+    EXPECT_EQ(kind(posted[1]), VideoDataKindFormat);
     EXPECT_EQ(posted[0].LParam, posted[1].LParam);
     EXPECT_EQ(posted[1].Video.Description, QStringLiteral("DV Type 2 Pal (4x3)"));
     EXPECT_EQ(posted[3].Video.Description, QStringLiteral("DV Type 2 Pal (16x9)"));
@@ -348,6 +398,29 @@ TEST(TFramesNotifier, SlotsTheTapNeverWroteAreNotRelayed) {
     r.log.Pump();
     EXPECT_EQ(r.log.Of(WM_DVCODE).size(), 2u);
     EXPECT_EQ(r.log.Of(WM_VIDEODATA).size(), 2u); // aspect and format of the restart only
+}
+
+// The tap sees frames ahead of the screen (the decoder holds some back); the inlay is sent when a
+// frame is presented, with that frame's values, and not for frames held back by a precise seek.
+TEST(TFramesNotifier, TheInlayShowsTheCodesOfTheFramePresented) {
+    RelayBench r;
+    r.tapBench.filter->SetInlayWindow(r.log.Handle());
+    r.tapBench.filter->SetInlayRelay(true);
+    r.log.Clear();
+    for (int n = 0; n < 6; ++n)
+        r.Tap(n, n * kFrame);
+    EXPECT_TRUE(r.log.Of(WM_DVINLAY).empty());
+    for (int n = 0; n < 3; ++n)
+        r.keeper.At(n * kFrame);
+    r.keeper.filter->SetPassSamples(false);
+    r.keeper.At(3 * kFrame);
+    const std::vector<TLoggedMessage> sent = r.log.Of(WM_DVINLAY);
+    ASSERT_EQ(sent.size(), 3u);
+    for (int n = 0; n < 3; ++n) {
+        EXPECT_TRUE(sent[size_t(n)].Delivered);
+        EXPECT_EQ(sent[size_t(n)].Inlay.TimecodeText,
+                  QStringLiteral("0:00:00:%1").arg(n, 2, 10, QChar('0')));
+    }
 }
 
 TEST(TFramesNotifier, HeldFramesPostNoVideoDescription) {

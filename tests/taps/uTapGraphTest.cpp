@@ -32,6 +32,7 @@ struct KeeperWiring {
         tap->SetVideoDataRelay(true);
         keeper->SetDVSource(tap.Get());
         keeper->SetVideoSource(tap.Get());
+        log.ReadRecordsOf(tap.Get(), nullptr);
         keeper->SetNavigationWindow(log.Handle());
         keeper->SetPositionTextWindow(log.Handle());
         keeper->SetPositionTextReports(true);

@@ -49,6 +49,7 @@ struct DVBench : TTapBench<TVideoNotifier> {
         filter->SetDVCodeWindow(log.Handle());
         filter->SetVideoWindow(log.Handle());
         filter->SetInlayWindow(log.Handle());
+        log.ReadRecordsOf(filter.Get(), nullptr);
     }
     TMessageLog log;
 };
@@ -256,36 +257,38 @@ TEST(TVideoNotifier, DVDeviceDescriptionsSayType1) {
     EXPECT_EQ(b.filter->VideoData().Description, QStringLiteral("DV type 1 Pal (4x3)"));
 }
 
-// Each frame sends its inlay record while the streaming thread waits; the inlay takes its slots
-// from a ring of its own, so the frame-data ring still advances by one slot per frame.
-TEST(TVideoNotifier, InlayRelaySendsEveryFrameAndOnceWhenSwitched) {
+// Switching the inlay relay on sends the current values at once; from then on every frame
+// writes its values into the inlay ring, one slot per frame (the frame keeper sends them when the
+// frame is presented), beside the frame-data ring, which still advances by one slot per frame.
+TEST(TVideoNotifier, InlayRelayFillsItsRingPerFrameAndSendsOnceWhenSwitched) {
     DVBench b(DVVideoType(true), 144000);
     ASSERT_EQ(b.Connect(), S_OK);
     b.filter->SetDVRelay(true);
     b.filter->SetInlayRelay(true);
     ASSERT_EQ(b.log.Of(WM_DVINLAY).size(), 1u);
+    EXPECT_TRUE(b.log.Of(WM_DVINLAY)[0].Delivered);
     EXPECT_FALSE(b.log.Of(WM_DVINLAY)[0].Inlay.DateValid);
     ASSERT_EQ(b.Run(), S_OK);
     for (int n = 0; n < 3; ++n)
         ASSERT_EQ(
             b.FeedFrame(DVFrame(tvPal, TStamp{2005, 6, 7, 8, 9, n}, {{1, 2, 3, n}}), n, 400000),
             S_OK);
-    const std::vector<TLoggedMessage> inlays = b.log.Of(WM_DVINLAY);
-    ASSERT_EQ(inlays.size(), 4u);
+    EXPECT_EQ(b.log.Of(WM_DVINLAY).size(), 1u);
+    const TTapRing<TIncrustDV>& ring = b.filter->InlayRing();
+    EXPECT_EQ(ring.WriteIndex(), 4);
     for (int n = 0; n < 3; ++n) {
-        const TLoggedMessage& m = inlays[size_t(n) + 1];
-        EXPECT_TRUE(m.Inlay.DateValid);
-        EXPECT_TRUE(m.Inlay.TimecodeValid);
-        EXPECT_DOUBLE_EQ(m.Inlay.RecordingDate, DateOf({2005, 6, 7, 8, 9, n}));
-        EXPECT_EQ(m.Inlay.TimecodeText, QStringLiteral("1:02:03:%1").arg(n, 2, 10, QChar('0')));
-        EXPECT_EQ(m.LParam, 0);
+        const TIncrustDV slot = ring.Read(n + 2);
+        EXPECT_TRUE(slot.DateValid);
+        EXPECT_DOUBLE_EQ(slot.RecordingDate, DateOf({2005, 6, 7, 8, 9, n}));
+        EXPECT_EQ(slot.TimecodeText, QStringLiteral("1:02:03:%1").arg(n, 2, 10, QChar('0')));
+        EXPECT_EQ(ring.TimeOf(n + 2), std::optional<REFERENCE_TIME>(n * 400000));
     }
     EXPECT_EQ(b.filter->FrameDataRing().WriteIndex(), 3);
     b.filter->SetInlayRelay(false);
-    EXPECT_EQ(b.log.Of(WM_DVINLAY).size(), 5u);
-    EXPECT_TRUE(b.log.Of(WM_DVINLAY).back().Inlay.DateValid);
+    ASSERT_EQ(b.log.Of(WM_DVINLAY).size(), 2u);
+    EXPECT_EQ(b.log.Of(WM_DVINLAY).back().Inlay.TimecodeText, QStringLiteral("1:02:03:02"));
     ASSERT_EQ(b.FeedFrame(DVFrame(tvPal, std::nullopt, std::nullopt), 3, 400000), S_OK);
-    EXPECT_EQ(b.log.Of(WM_DVINLAY).size(), 5u);
+    EXPECT_EQ(ring.WriteIndex(), 5);
 }
 
 TEST(TVideoNotifier, DateFormatShapesTheDateText) {

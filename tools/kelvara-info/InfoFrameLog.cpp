@@ -32,26 +32,23 @@ std::string TInfoFrameLog::VideoText() const {
 void TInfoFrameLog::Handle(TMessage& m) {
     switch (m.Msg) {
     case WM_FRAMEDURATION:
-        if (const int64_t duration = SignExtend32(m.WParam); duration > 0) {
+        if (const int64_t duration = ReadFrameDuration(m); duration > 0) {
             FFrameDuration = duration;
             if (FKeeper)
                 FKeeper->SetFrameDuration(duration);
         }
         break;
     case WM_DVCODE:
-        if (TframeData codes;
-            FVideoTap && FVideoTap->FrameDataRing().ReadSlot(
-                             reinterpret_cast<const TframeData*>(m.LParam), codes))
+        if (TframeData codes; FVideoTap && ReadDVCode(m, FVideoTap->FrameDataRing(), codes))
             FPendingCodes = FLastCodes = codes;
         break;
     case WM_VIDEODATA:
-        if (TVideoData video; m.WParam == VideoDataKindFormat && FVideoTap &&
-                              FVideoTap->VideoDataRing().ReadSlot(
-                                  reinterpret_cast<const TVideoData*>(m.LParam), video))
+        if (TVideoData video; RecordKind(m) == VideoDataKindFormat && FVideoTap &&
+                              ReadVideoData(m, FVideoTap->VideoDataRing(), video))
             FVideo = video;
         break;
     case WM_NAVPOSITIONTEXT:
-        RecordFrame(*reinterpret_cast<const QString*>(m.WParam));
+        RecordFrame(ReadPositionText(m));
         break;
     default:
         DefWindowProc(m);

@@ -7,7 +7,8 @@
 // order they were made).
 //
 // Thread contract: created and used on the GUI thread; the keeper's sends block its streaming
-// thread until Handle returns. Records are read through the taps' locked copies.
+// thread until Handle returns. Records are copied with the typed readers of taps/uTapMessages.h;
+// a record whose slot was written over before its message was handled is left out of its row.
 #include "InfoRecords.h"
 #include "platform/ui/MessageWindow.h"
 #include "taps/uAudioNotifier.h"
