@@ -56,6 +56,11 @@ uint8_t Bcd(uint8_t byte, uint8_t tensMask) {
     return uint8_t((byte & 0x0F) + ((byte & tensMask) >> 4) * 10);
 }
 
+// Whether the units digit of a BCD byte is a decimal digit.
+bool BcdUnitsValid(uint8_t byte) {
+    return (byte & 0x0F) <= 9;
+}
+
 int32_t AudioRateOf(uint8_t pc4) {
     switch ((pc4 >> 3) & 7) {
     case 0:
@@ -115,7 +120,7 @@ int DIFSequenceCount(std::span<const uint8_t> frame) {
     return int(std::min<size_t>(frame.size() / DIFSequenceSize, 12));
 }
 
-uint8_t DetectSystem(std::span<uint8_t> frame) {
+uint8_t DetectSystem(std::span<uint8_t> frame, uint8_t frameSizeSystem) {
     const int count = SearchedSequences(frame);
     int votes625 = 0, votes525 = 0;
     for (int n = 0; n < count; ++n) {
@@ -125,10 +130,14 @@ uint8_t DetectSystem(std::span<uint8_t> frame) {
     }
     if (votes625 == votes525)
         return tvUndetermined;
-    const uint8_t winner = votes625 > votes525 ? kDSF625 : kDSF525;
+    uint8_t system = votes625 > votes525 ? tvPal : tvNTSC;
+    // Twelve sequences make a 625/50 frame and ten a 525/60 one, whatever their flags say.
+    if (frameSizeSystem == tvPal || frameSizeSystem == tvNTSC)
+        system = frameSizeSystem;
+    const uint8_t flag = system == tvPal ? kDSF625 : kDSF525;
     for (int n = 0; n < count; ++n)
-        frame[size_t(n) * DIFSequenceSize + kDSF] = winner;
-    return votes625 > votes525 ? tvPal : tvNTSC;
+        frame[size_t(n) * DIFSequenceSize + kDSF] = flag;
+    return system;
 }
 
 bool IsWideScreen(std::span<const uint8_t> frame) {
@@ -169,11 +178,17 @@ TDVTimecode ReadTimecode(std::span<const uint8_t> frame, int sequence) {
     const TSequence s(frame, sequence);
     if (s[kTimecode0] != kPackTimecode || s[kTimecode1] != kPackTimecode)
         return none;
+    for (size_t n = 1; n <= 4; ++n)
+        if (!BcdUnitsValid(s[kTimecode0 + n]))
+            return none;
     const uint8_t frames = Bcd(s[kTimecode0 + 1], 0x30);
     const uint8_t seconds = Bcd(s[kTimecode0 + 2], 0x70);
     const uint8_t minutes = Bcd(s[kTimecode0 + 3], 0x70);
     const uint8_t hours = Bcd(s[kTimecode0 + 4], 0x30);
-    if (minutes > 59 || seconds > 59)
+    // A time code counts the frames of a second of its own system (25 in 625/50, 30 in 525/60)
+    // and the hours of a day: anything beyond is damaged subcode data, not a time code.
+    const uint8_t framesPerSecond = (s[kDSF] & 0x80) != 0 ? 25 : 30;
+    if (minutes > 59 || seconds > 59 || hours > 23 || frames >= framesPerSecond)
         return none;
     return {hours, minutes, seconds, frames};
 }
@@ -259,15 +274,23 @@ bool DecodeDVVideoSample(std::span<uint8_t> sample, const TDVDecodeSettings& set
     else
         return false;
     frame.DVFrameValid = false;
-    frame.TVSystem = DetectSystem(sample);
+    frame.TVSystem = DetectSystem(sample, system);
     QString description =
         settings.IsDVDevice ? QStringLiteral("DV type 1") : settings.VideoFormatName;
+    // The frame's size says what it is; the stream's type may have guessed otherwise from a
+    // frame whose flags lied, so the size text follows the frame too.
     if (system == tvPal) {
         description += QStringLiteral(" Pal");
+        video.Width = 720;
+        video.Height = 576;
         video.FrameRate = 25.0;
+        video.SizeText = QStringLiteral("720x576 - 25 fps");
     } else {
         description += QStringLiteral(" NTSC");
+        video.Width = 720;
+        video.Height = 480;
         video.FrameRate = 30000.0 / 1001.0;
+        video.SizeText = QStringLiteral("720x480 - 29.97 fps");
     }
     const bool wide = IsWideScreen(sample);
     description += wide ? QStringLiteral(" (16x9)") : QStringLiteral(" (4x3)");
@@ -285,7 +308,8 @@ bool DecodeInterleavedSample(std::span<uint8_t> sample, const TDVDecodeSettings&
         sample = sample.first(DVFrameSize525);
     frame.DVFrameValid = false;
     QString description = QStringLiteral("DV type1 ");
-    frame.TVSystem = DetectSystem(sample);
+    const bool fullFrame = sample.size() == DVFrameSize625 || sample.size() == DVFrameSize525;
+    frame.TVSystem = DetectSystem(sample, fullFrame ? system : uint8_t(tvUndetermined));
     if (frame.TVSystem == tvPal) {
         video.Width = 720;
         video.Height = 576;

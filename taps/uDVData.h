@@ -41,8 +41,10 @@ int DIFSequenceCount(std::span<const uint8_t> frame);
 
 // TV system vote over sequences 0..9 (byte 3 of the header block): 0 (625/50) or 1 (525/60)
 // for the majority, whose value is then written into byte 3 of sequences 0..9 so that the frame
-// goes downstream repaired; 2 on a tie, and nothing is written.
-uint8_t DetectSystem(std::span<uint8_t> frame);
+// goes downstream repaired; 2 on a tie, and nothing is written. A frame whose size already says
+// its system (frameSizeSystem 0 or 1: twelve or ten whole sequences) takes that system instead
+// of a contrary majority, so that a frame whose flags lie is repaired into one that decodes.
+uint8_t DetectSystem(std::span<uint8_t> frame, uint8_t frameSizeSystem = tvUndetermined);
 
 // 16:9 when the first VAUX source control pack of sequences 0..9 says so (DISP = 2, or DISP = 7
 // with AP3 = 0); 4:3 otherwise, also when there is no such pack.

@@ -61,6 +61,36 @@ TEST(DetectSystem, TieLeavesTheBufferAlone) {
     EXPECT_EQ(DetectSystem(none), tvUndetermined);
 }
 
+// Ten sequences flagged 625/50: a 525/60 frame with lying flags. The frame's size wins and the
+// flags are repaired, so that the decoder reads it as what it is; the description says so too.
+TEST(DetectSystem, TheFrameSizeOverridesLyingFlags) {
+    TDVFrameBuilder ntsc(tvNTSC);
+    for (int n = 0; n < 10; ++n)
+        ntsc.Seq(n)[3] = 0xBF;
+    TframeData f;
+    TVideoData v;
+    v.Width = 720;
+    v.Height = 576; // what a splitter made of the first frame's flags
+    TDVDecodeSettings s;
+    s.NoDatecodeText = QStringLiteral("No Datecode");
+    s.NoTimecodeText = QStringLiteral("NoTimecode");
+    s.VideoFormatName = QStringLiteral("DV Type 2");
+    ASSERT_TRUE(DecodeDVFrame(TDVStreamKind::Video, ntsc.Bytes, s, f, v));
+    EXPECT_EQ(f.TVSystem, tvNTSC);
+    for (int n = 0; n < 10; ++n)
+        EXPECT_EQ(ntsc.Seq(n)[3], 0x3F) << "sequence " << n;
+    EXPECT_EQ(v.Description, QStringLiteral("DV Type 2 NTSC (4x3)"));
+    EXPECT_EQ(v.Height, 480);
+    EXPECT_EQ(v.SizeText, QStringLiteral("720x480 - 29.97 fps"));
+    // A tie stays a tie, whatever the size.
+    TDVFrameBuilder pal(tvPal);
+    for (int n = 0; n < 5; ++n)
+        pal.Seq(n)[3] = 0x3F;
+    const auto before = pal.Bytes;
+    EXPECT_EQ(DetectSystem(pal.Bytes, tvPal), tvUndetermined);
+    EXPECT_EQ(pal.Bytes, before);
+}
+
 TEST(ReadRecordingDate, YearsAndPackHeaders) {
     struct Case {
         uint8_t yearByte;
@@ -162,10 +192,31 @@ TEST(ReadTimecode, DecodesBcdAndRefusesMissingPacks) {
     EXPECT_FALSE(IsValidTimecode(ReadTimecode(b.Bytes, 4)));
     b.SetTimecodeBytes(5, 0x04, 0x60, 0x02, 0x01);
     EXPECT_FALSE(IsValidTimecode(ReadTimecode(b.Bytes, 5)));
-    // Hours and frames have no range test.
-    b.SetTimecodeBytes(6, 0x39, 0x00, 0x00, 0x39);
-    EXPECT_EQ(ReadTimecode(b.Bytes, 6), (TDVTimecode{39, 0, 0, 39}));
     EXPECT_FALSE(IsValidTimecode(ReadTimecode(b.Bytes, 10)));
+}
+
+// Random subcode data that happens to carry the pack headers: hours beyond a day, frames beyond
+// the system's second and digits that are not decimal are no time code.
+TEST(ReadTimecode, ValuesOutOfRangeAreNoTimecode) {
+    struct TCase {
+        uint8_t System, Frames, Seconds, Minutes, Hours;
+        bool Valid;
+    };
+    for (const TCase c :
+         {TCase{tvNTSC, 0x29, 0x59, 0x59, 0x23, true}, TCase{tvNTSC, 0x00, 0x00, 0x00, 0x24, false},
+          TCase{tvNTSC, 0x00, 0x00, 0x40, 0x37, false},
+          TCase{tvNTSC, 0x30, 0x00, 0x00, 0x00, false}, TCase{tvPal, 0x24, 0x00, 0x00, 0x00, true},
+          TCase{tvPal, 0x25, 0x00, 0x00, 0x00, false},
+          TCase{tvPal, 0x1A, 0x00, 0x00, 0x00, false}, // frame 14 spelt 0x1A
+          TCase{tvPal, 0x00, 0x0B, 0x00, 0x00, false}, TCase{tvPal, 0x00, 0x00, 0x0F, 0x00, false},
+          TCase{tvPal, 0x00, 0x00, 0x00, 0x1C, false}}) {
+        TDVFrameBuilder b(c.System);
+        b.ForEach([&](int n) { b.SetTimecodeBytes(n, c.Frames, c.Seconds, c.Minutes, c.Hours); });
+        TDVTimecode t{};
+        EXPECT_EQ(ReadFrameTimecode(b.Bytes, t), c.Valid)
+            << int(c.System) << " " << std::hex << int(c.Hours) << ":" << int(c.Minutes) << ":"
+            << int(c.Seconds) << ":" << int(c.Frames);
+    }
 }
 
 TEST(ReadFrameTimecode, FirstValidSequenceWinsAndMissingPacksGiveNone) {
