@@ -71,11 +71,9 @@ TEST(DetectSystem, TheFrameSizeOverridesLyingFlags) {
     TVideoData v;
     v.Width = 720;
     v.Height = 576; // what a splitter made of the first frame's flags
-    TDVDecodeSettings s;
-    s.NoDatecodeText = QStringLiteral("No Datecode");
-    s.NoTimecodeText = QStringLiteral("NoTimecode");
+    TDVDecodeSettings s = UsSettings();
     s.VideoFormatName = QStringLiteral("DV Type 2");
-    ASSERT_TRUE(DecodeDVFrame(TDVStreamKind::Video, ntsc.Bytes, s, f, v));
+    ASSERT_TRUE(Decode(TDVStreamKind::Video, ntsc.Bytes, f, v, s));
     EXPECT_EQ(f.TVSystem, tvNTSC);
     for (int n = 0; n < 10; ++n)
         EXPECT_EQ(ntsc.Seq(n)[3], 0x3F) << "sequence " << n;
