@@ -1,0 +1,114 @@
+#pragma once
+// What the decoder choice of a stream is made of: filter records (a filter the program can
+// create and keeps once created), the media type key a choice is remembered under, lists that
+// link keys to records (the decoder memory of each kind of stream, stored in the preferences
+// under "VideoDecoders" and "AudioDecoders", and the fixed exclusions of decoders that the
+// platform's free choice must not take for some types), and the process-wide lists themselves.
+//
+// Records and lists live from their first use to the end of the process: every record made is
+// owned by the process-wide TFilterRecs; lists hold records without owning them.
+//
+// Thread contract: everything here is used on the GUI thread only (the graph is built there).
+#include "platform/com/ClassFactory.h"
+#include "platform/com/ComPtr.h"
+#include "platform/graph/FilterInterfaces.h"
+#include "platform/graph/MediaType.h"
+#include "taps/uTypeLockedFilter.h"
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include <QString>
+
+class TTaskelPreferences;
+
+enum TFilterKind : uint8_t {
+    fkRegistered = 0, // created through the platform's class registry
+    fkPrivate = 1,    // created through a private package's class factory
+    fkSupplied = 2,   // its filter is handed in by its owner
+};
+
+class TFilterRec {
+public:
+    TFilterRec(REFCLSID clsid, TFilterKind kind, const QString& name);
+
+    const CLSID& Clsid() const { return FClsid; }
+    const QString& Name() const { return FName; }
+    TFilterKind Kind() const { return FKind; }
+    // A record that stands for no filter (a stream that needs no decoder).
+    bool IsNull() const { return FClsid == GUID_NULL; }
+
+    // The filter of this record, created on first use and kept; null when it cannot be made
+    // (a class nobody registered, a private class whose package is not loaded, a supplied
+    // record whose owner handed in nothing).
+    ComPtr<IBaseFilter> GetFilter();
+    // Registered and private records drop the filter they keep, whatever is passed; a supplied
+    // record keeps the filter given (null changes nothing).
+    void SetInstance(IBaseFilter* filter);
+    bool HasInstance() const { return bool(FInstance); }
+
+private:
+    CLSID FClsid;
+    TFilterKind FKind;
+    QString FName;
+    ComPtr<IBaseFilter> FInstance;
+};
+
+// Every filter record of the process; records are made through it and live until exit.
+class TFilterRecs {
+public:
+    static TFilterRec* Make(REFCLSID clsid, TFilterKind kind, const QString& name);
+    static size_t Count();
+};
+
+// The class factories of the private decoder packages that are loaded, by class identifier.
+class TPrivateFactories {
+public:
+    static void Add(REFCLSID clsid, ComPtr<IClassFactory> factory);
+    static void Remove(REFCLSID clsid);
+    static ComPtr<IClassFactory> Find(REFCLSID clsid);
+};
+
+// A media type key and the decoder record chosen or refused for it.
+struct TDecoderLink {
+    TMediaTypeKey Key;
+    TFilterRec* Record = nullptr; // not owned
+};
+
+class TDecoderLinks {
+public:
+    int Count() const { return int(FLinks.size()); }
+    const TDecoderLink& operator[](int index) const { return FLinks[size_t(index)]; }
+    // Position of the link whose three GUIDs all equal the key's; -1 when none.
+    int IndexOf(const TMediaTypeKey& key) const;
+    // Replaces the record of the key's link, or appends a link.
+    void SetLink(const TMediaTypeKey& key, TFilterRec* record);
+    TFilterRec* GetLink(const TMediaTypeKey& key) const;
+    void DeleteLink(const TMediaTypeKey& key);
+    void Clear() { FLinks.clear(); }
+
+    // The links of the open section: one sub-section "dc<position>" per link whose record is
+    // not supplied, with the key's GUIDs, the decoder's class and name and whether it is private.
+    void SaveToPrefs(TTaskelPreferences& prefs) const;
+    // Reads every sub-section of the open section into a new record and link; a sub-section
+    // whose GUIDs do not read is skipped.
+    void LoadFromPrefs(TTaskelPreferences& prefs);
+
+private:
+    std::vector<TDecoderLink> FLinks;
+};
+
+// The process-wide lists and records of the decoder choice.
+TDecoderLinks& VideoDecoderMemory();
+TDecoderLinks& AudioDecoderMemory();
+// Decoders the platform's choice must not take for video types (the platform's DTV-DVD video
+// decoder for H.264) and audio types (its DTV-DVD audio decoder for AC-3); format type any.
+const TDecoderLinks& VideoExclusions();
+const TDecoderLinks& AudioExclusions();
+// "No Video decoder" and "No Audio decoder": streams that reach the renderer without a decoder.
+TFilterRec* NoVideoDecoder();
+TFilterRec* NoAudioDecoder();
+
+// The media type key of a connection's type.
+TMediaTypeKey MediaTypeKeyOf(const AM_MEDIA_TYPE& type);
