@@ -11,6 +11,7 @@
 // Thread contract: everything here is used on the GUI thread only (the graph is built there).
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
+#include "platform/graph/BuilderInterfaces.h"
 #include "platform/graph/FilterInterfaces.h"
 #include "platform/graph/MediaType.h"
 #include "taps/uTypeLockedFilter.h"
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include <QString>
+#include <QStringList>
 
 class TTaskelPreferences;
 
@@ -47,6 +49,8 @@ public:
     // record keeps the filter given (null changes nothing).
     void SetInstance(IBaseFilter* filter);
     bool HasInstance() const { return bool(FInstance); }
+    // The filter kept, without creating one.
+    IBaseFilter* Instance() const { return FInstance.Get(); }
 
 private:
     CLSID FClsid;
@@ -112,3 +116,78 @@ TFilterRec* NoAudioDecoder();
 
 // The media type key of a connection's type.
 TMediaTypeKey MediaTypeKeyOf(const AM_MEDIA_TYPE& type);
+
+class TGrapheMan;
+class TDecoderSite;
+
+// The decoder choice of one stream: between the stream's tap and the filter that must receive
+// the decoded stream it connects, in turn, the decoder remembered for the stream's media type,
+// the candidates its owner lists, then the platform's own choice with the decoders excluded for
+// that type refused; it remembers whatever decoder ends up in use, splices the owner's filters
+// after it, and steps to the next decoder on request.
+//
+// Thread contract: GUI thread only. While it connects, it is the graph's site: the graph asks it
+// (synchronously, inside the connection it started) whether to take each registered filter.
+class TDecoderMan {
+public:
+    TDecoderMan();
+    ~TDecoderMan();
+    TDecoderMan(const TDecoderMan&) = delete;
+    TDecoderMan& operator=(const TDecoderMan&) = delete;
+
+    void SetLinks(const TDecoderLinks* exclusions, TDecoderLinks* memory, TFilterRec* noDecoder);
+    void SetGraph(TGrapheMan* graph) { FGraph = graph; }
+
+    // Set by the owner.
+    TFilterRec* RememberedDecoder = nullptr;
+    std::vector<TFilterRec*> Candidates;
+    TFilterRec* PostDecoderFilter = nullptr;
+    TFilterRec* FinalFilter = nullptr;
+    // The decoder in use, the no-decoder record, or none; an owner may set it too.
+    TFilterRec* CurrentDecoder = nullptr;
+
+    // Forgets the exclusions of the last file and starts from the remembered decoder again.
+    void ResetSelection();
+    // Connects the tap's output to the renderer's input through a decoder.
+    bool ConnectDecoder(IBaseFilter* tap, IBaseFilter* renderer);
+    // Takes the decoder and everything after it out of the graph.
+    bool RemoveCurrentDecoder();
+    // Switches to the next decoder, leaving the graph paused or running as it was (a stopped
+    // graph ends paused).
+    bool NextDecoder();
+
+    // What the graph asks while this manager is its site.
+    HRESULT SelectedFilter(IMoniker* moniker);
+
+    // For tests and traces.
+    int Stage() const { return FStage; }
+    const QStringList& ExclusionSet() const { return FExclusionSet; }
+    const TMediaTypeKey& Key() const { return FKey; }
+
+private:
+    bool TryDecoder(TFilterRec* record);
+    bool AddDecoder(TFilterRec* record);
+    bool RemoveDecoder(TFilterRec* record);
+    bool AfterDecoder(TFilterRec* record);
+    void RecordDecoder(TFilterRec* record);
+    bool InsertAfterDecoder(TFilterRec* record);
+    bool ConnectByPlatform();
+    void CollectExclusions();
+    void Exclude(REFCLSID clsid);
+    bool ConnectTapToRenderer();
+    bool SplicedAfter(const TFilterRec* record) const;
+
+    const TDecoderLinks* FExclusions = nullptr;
+    TDecoderLinks* FMemory = nullptr;
+    TFilterRec* FNoDecoder = nullptr;
+    TGrapheMan* FGraph = nullptr;
+    ComPtr<TDecoderSite> FSite;
+    int FCandidateIndex = 0;
+    int FStage = 0; // 0 fresh, 1 remembered tried and candidates next, 2 the platform's choice
+    ComPtr<IBaseFilter> FTap;
+    ComPtr<IBaseFilter> FRenderer;
+    ComPtr<IPin> FTapOutput;
+    ComPtr<IPin> FRendererInput;
+    TMediaTypeKey FKey;
+    QStringList FExclusionSet;
+};
