@@ -18,8 +18,12 @@
 #include "platform/graph/SeekingInterfaces.h"
 
 #include <functional>
+#include <vector>
 
 enum TGrapheManState { gmStopped = 0, gmPaused = 1, gmPlaying = 2 };
+
+class TVideoSource;
+class TAudioSource;
 
 class TGrapheMan : public TZvActionComponent {
 public:
@@ -58,6 +62,10 @@ public:
 
     std::function<void()> OnGraphCompleted;
     std::function<void(TGrapheManState)> OnStateChange;
+
+    // The sources connected into this graph now (kept by the sources themselves).
+    std::vector<TVideoSource*> AttachedVideoSources;
+    std::vector<TAudioSource*> AttachedAudioSources;
 
 protected:
     void GraphComplete(HRESULT result);
