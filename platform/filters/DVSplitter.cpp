@@ -2,6 +2,7 @@
 
 #include "platform/filters/DVFrameInfo.h"
 #include "platform/filters/FFmpegUtil.h"
+#include "platform/graph/GraphTrace.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/graph/MediaSample.h"
 
@@ -301,6 +302,13 @@ HRESULT TDVSplitter::DeliverVideo(IMediaSample* frame) {
     ComPtr<IMediaSample> out;
     out.Attach(raw);
     hr = CopySampleData(frame, out.Get());
+    if (hr == VFW_E_BUFFER_OVERFLOW) {
+        // A damaged frame longer than the tape's system allows: skipped, the stream goes on.
+        GRAPH_TRACE(QStringLiteral("DV splitter: a frame of %1 bytes is longer than a frame of "
+                                   "the stream, skipped")
+                        .arg(frame->GetActualDataLength()));
+        return S_OK;
+    }
     if (FAILED(hr))
         return hr;
     out->SetMediaType(nullptr);
