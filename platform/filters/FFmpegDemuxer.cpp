@@ -68,6 +68,19 @@ AVDictionary* OwnInputOptions() {
     return options;
 }
 
+// FFmpeg decodes a few frames of each stream to learn its parameters; a picture larger than the
+// program shows is refused before it is allocated (its size is known from the stream's headers
+// all the same).
+int FindStreamInfo(AVFormatContext* context) {
+    std::vector<AVDictionary*> options(context->nb_streams, nullptr);
+    for (AVDictionary*& o : options)
+        av_dict_set_int(&o, "max_pixels", kMaxPicturePixels, 0);
+    const int r = avformat_find_stream_info(context, options.empty() ? nullptr : options.data());
+    for (AVDictionary*& o : options)
+        av_dict_free(&o);
+    return r;
+}
+
 } // namespace
 
 TFFmpegDemuxer::TFFmpegDemuxer() {
@@ -161,7 +174,7 @@ HRESULT TFFmpegDemuxer::OpenContext(AVFormatContext* context, const TFormatChoos
         return KELVARA_E_REFERS_TO_OTHER_FILES;
     }
     FDataStart = context->pb ? avio_tell(context->pb) : 0;
-    if (avformat_find_stream_info(context, nullptr) < 0 || context->nb_streams == 0)
+    if (FindStreamInfo(context) < 0 || context->nb_streams == 0)
         return VFW_E_INVALID_FILE_FORMAT;
     if (check && !check(context))
         return VFW_E_UNSUPPORTED_STREAM;

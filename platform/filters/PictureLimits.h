@@ -19,7 +19,7 @@
 
 inline constexpr int kMaxPictureSide = 8192;
 inline constexpr int64_t kMaxPicturePixels = int64_t(8192) * 4352;
-inline constexpr int64_t kMaxDecoderThreadBytes = int64_t(512) << 20;
+inline constexpr int64_t kMaxDecoderThreadBytes = int64_t(256) << 20;
 inline constexpr int kMaxDecoderThreads = 16;
 
 // Whether a picture of width x height is one the program takes (both positive and within the

@@ -7,8 +7,9 @@
 
 namespace {
 // Upper bound of the memory one allocator may hold, so that a hostile format block cannot ask
-// for more than a machine has.
-constexpr long long kMaxTotalBytes = 1LL << 31;
+// for more than a machine has. The largest a stream needs is a splitter's copying buffers
+// (12 x 64 MB) or a decoder's output for the largest picture shown (3 x 136 MB).
+constexpr long long kMaxTotalBytes = 1LL << 30;
 } // namespace
 
 CMemAllocator::CMemAllocator() = default;
