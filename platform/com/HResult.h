@@ -131,6 +131,15 @@ inline constexpr HRESULT VFW_S_CANT_CUE = 0x00040268;
 inline constexpr HRESULT VFW_S_NO_STOP_TIME = 0x00040270;
 inline constexpr HRESULT VFW_E_BAD_KEY = MakeHResult(0x800403F2);
 
+// The program's own failures (facility 4, outside the media framework's range).
+// A picture larger than the program shows (platform/filters/PictureLimits.h).
+inline constexpr HRESULT KELVARA_E_PICTURE_TOO_LARGE = MakeHResult(0x80048001);
+// A path that names a pipe, a device, a socket or a folder instead of a regular file.
+inline constexpr HRESULT KELVARA_E_NOT_REGULAR_FILE = MakeHResult(0x80048002);
+// A file that only names other files or addresses (a playlist, a concatenation list), which a
+// video file may not make the program open.
+inline constexpr HRESULT KELVARA_E_REFERS_TO_OTHER_FILES = MakeHResult(0x80048003);
+
 // The code's name ("VFW_E_NOT_CONNECTED") or, for an unknown code, "0x8004xxxx"; for traces
 // and error messages.
 QString HResultName(HRESULT hr);

@@ -1,14 +1,12 @@
 #include "platform/filters/AsyncFileReader.h"
 
+#include "platform/filters/FilePaths.h"
 #include "platform/graph/FormatBlocks.h"
 
 #include <cerrno>
 #include <chrono>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
-
-#include <QFile>
 
 TAsyncFileReader::~TAsyncFileReader() {
     Close();
@@ -16,23 +14,10 @@ TAsyncFileReader::~TAsyncFileReader() {
 
 HRESULT TAsyncFileReader::Open(const QString& path) {
     Close();
-    const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        const int err = errno;
-        if (err == ENOENT)
-            return HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-        if (err == ENOTDIR)
-            return HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND);
-        if (err == EACCES || err == EPERM)
-            return E_ACCESSDENIED;
-        return E_FAIL;
-    }
-    struct stat info {};
-    if (::fstat(fd, &info) != 0 || S_ISDIR(info.st_mode)) {
-        ::close(fd);
-        return E_ACCESSDENIED;
-    }
+    int fd = -1;
+    const HRESULT hr = OpenRegularFile(path, &fd);
+    if (FAILED(hr))
+        return hr;
     std::lock_guard lock(FLock);
     FFile = fd;
     return S_OK;

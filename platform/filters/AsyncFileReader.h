@@ -22,7 +22,8 @@ public:
     TAsyncFileReader(const TAsyncFileReader&) = delete;
     TAsyncFileReader& operator=(const TAsyncFileReader&) = delete;
 
-    // Opens the file for reading (closing the one open before); an HRESULT of the system error.
+    // Opens the file for reading (closing the one open before): S_OK, or the failure of
+    // OpenRegularFile (a pipe, device or folder is refused at once, without waiting).
     HRESULT Open(const QString& path);
     void Close();
     bool IsOpen() const;

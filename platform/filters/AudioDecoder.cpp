@@ -5,6 +5,7 @@
 #include "platform/graph/MediaGuids.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 using namespace kelvara::ff;
@@ -106,26 +107,27 @@ HRESULT TAudioDecoder::DecideBufferSize(IMemAllocator* pAllocator, ALLOCATOR_PRO
     return actual.cbBuffer >= FChannels * 2 ? S_OK : E_FAIL;
 }
 
-bool TAudioDecoder::OpenCodec() {
+HRESULT TAudioDecoder::OpenCodec() {
     const TParametersPtr p = AudioCodecParameters(InputPin()->CurrentMediaType());
     const AVCodec* codec = p ? avcodec_find_decoder(p->codec_id) : nullptr;
     if (!codec)
-        return false;
+        return VFW_E_UNSUPPORTED_AUDIO;
     TCodecPtr context(avcodec_alloc_context3(codec));
     if (!context || avcodec_parameters_to_context(context.get(), p.get()) < 0)
-        return false;
+        return E_OUTOFMEMORY;
     context->pkt_timebase = kMediaTimeBase;
-    if (avcodec_open2(context.get(), codec, nullptr) < 0)
-        return false;
+    const int opened = avcodec_open2(context.get(), codec, nullptr);
+    if (opened < 0)
+        return opened == AVERROR(ENOMEM) ? E_OUTOFMEMORY : VFW_E_UNSUPPORTED_AUDIO;
     FCodec = std::move(context);
-    return true;
+    return S_OK;
 }
 
 HRESULT TAudioDecoder::StartStreaming() {
     FConverter.SetOutput(FChannels, FRate);
     FNextTime = AV_NOPTS_VALUE;
     FSegmentStart = true;
-    return OpenCodec() ? S_OK : VFW_E_UNSUPPORTED_AUDIO;
+    return OpenCodec();
 }
 
 HRESULT TAudioDecoder::StopStreaming() {
@@ -137,15 +139,20 @@ HRESULT TAudioDecoder::StopStreaming() {
 HRESULT TAudioDecoder::Receive(IMediaSample* pSample) {
     if (!FCodec)
         return VFW_E_WRONG_STATE;
-    if (!PacketFromSample(pSample, FPacket.get()))
-        return S_OK;
-    return SendAndDrain(FCodec.get(), FPacket.get(), [this] { return DrainFrames(); });
+    const HRESULT packed = PacketFromSample(pSample, FPacket.get());
+    if (packed != S_OK)
+        return FAILED(packed) ? AbortStream(packed) : S_OK;
+    bool outOfMemory = false;
+    const HRESULT hr = SendAndDrain(
+        FCodec.get(), FPacket.get(), [this] { return DrainFrames(); }, &outOfMemory);
+    return outOfMemory ? AbortStream(hr) : hr;
 }
 
 HRESULT TAudioDecoder::DrainFrames() {
     for (;;) {
-        if (avcodec_receive_frame(FCodec.get(), FFrame.get()) < 0)
-            return S_OK;
+        const int r = avcodec_receive_frame(FCodec.get(), FFrame.get());
+        if (r < 0)
+            return FAILED(CodecFailure(r)) ? AbortStream(E_OUTOFMEMORY) : S_OK;
         REFERENCE_TIME start = FFrame->best_effort_timestamp;
         if (start == AV_NOPTS_VALUE ||
             (FNextTime != AV_NOPTS_VALUE && std::abs(start - FNextTime) < kContinuity))
@@ -204,6 +211,8 @@ HRESULT TAudioDecoder::EndOfStream() {
         avcodec_send_packet(FCodec.get(), nullptr);
         DrainFrames();
         avcodec_flush_buffers(FCodec.get());
+        if (InputPin()->HasRunTimeError())
+            return S_OK; // the stream was ended by a failure while draining
         FPcm.clear();
         FConverter.Drain(&FPcm);
         DeliverPcm(FNextTime);

@@ -35,7 +35,7 @@ public:
 private:
     HRESULT DrainFrames();
     HRESULT DeliverPcm(REFERENCE_TIME start);
-    bool OpenCodec();
+    HRESULT OpenCodec();
 
     const TDecoderFamily FFamily;
     // Set while stopped, read by the streaming thread.

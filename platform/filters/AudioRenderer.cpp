@@ -1,5 +1,6 @@
 #include "platform/filters/AudioRenderer.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/GraphTrace.h"
 #include "platform/graph/MediaGuids.h"
 
@@ -84,8 +85,12 @@ HRESULT CAudioRenderer::OnStartStreaming() {
     }
     if (!format)
         return S_OK;
-    FOutput = OpenAudioOutput(format->channels, format->rate,
-                              [this](float* out, int frames) { PullAudio(out, frames); });
+    const HRESULT opened = HResultOf([&] {
+        FOutput = OpenAudioOutput(format->channels, format->rate,
+                                  [this](float* out, int frames) { PullAudio(out, frames); });
+    });
+    if (FAILED(opened))
+        return opened; // no thread or memory for the output
     FLatency.store(FOutput->Latency());
     FNullOutput.store(FOutput->IsNull());
     GRAPH_TRACE(QStringLiteral("audio renderer: %1 Hz, %2 channels, %3")

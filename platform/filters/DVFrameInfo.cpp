@@ -74,6 +74,12 @@ std::optional<TDVSystem> ReadDVSystem(std::span<const uint8_t> frame) {
     return s;
 }
 
+bool IsRecordedDVFrame(std::span<const uint8_t> frame) {
+    // The header block's ID: section type 0 and the first sequence of the first channel.
+    return ReadDVSystem(frame) && frame.size() >= 3 && (frame[1] & 0xF0) == 0 && frame[2] == 0 &&
+           FindDVPack(frame, 0, kVideoSourcePack).has_value();
+}
+
 std::optional<std::array<uint8_t, 5>> FindDVPack(std::span<const uint8_t> frame, int sequence,
                                                  uint8_t id) {
     if (!HasSequence(frame, sequence))

@@ -25,6 +25,11 @@ struct TDVSystem {
 };
 std::optional<TDVSystem> ReadDVSystem(std::span<const uint8_t> frame);
 
+// Whether the frame was recorded: its first sequence starts with a header block and carries a
+// VAUX source pack. A dropout (a frame of zeros, as a capture writes for a damaged stretch of
+// tape) is not, and says nothing about the tape's system or sound.
+bool IsRecordedDVFrame(std::span<const uint8_t> frame);
+
 // The five bytes of the first pack with `id` in the VAUX blocks (video packs, 0x60..) or the
 // audio blocks (0x50..) of one sequence; nullopt when the sequence has none.
 std::optional<std::array<uint8_t, 5>> FindDVPack(std::span<const uint8_t> frame, int sequence,

@@ -1,7 +1,9 @@
 #include "platform/filters/DVSplitter.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/filters/DVFrameInfo.h"
 #include "platform/filters/FFmpegUtil.h"
+#include "platform/graph/GraphTrace.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/graph/MediaSample.h"
 
@@ -106,8 +108,18 @@ HRESULT TDVSplitterInputPin::BreakConnect() {
 
 HRESULT TDVSplitterInputPin::Receive(IMediaSample* pSample) {
     std::lock_guard lock(FSplitter->ReceiveLock());
-    const HRESULT hr = CBaseInputPin::Receive(pSample);
-    return hr == S_OK ? FSplitter->ProcessFrame(pSample) : hr;
+    const HRESULT checked = CBaseInputPin::Receive(pSample);
+    if (checked != S_OK)
+        return checked;
+    bool threw = false;
+    const HRESULT hr = HResultOf([&] { return FSplitter->ProcessFrame(pSample); }, &threw);
+    if (threw) {
+        // Memory ran out for a frame's sound or a queued sample: the stream ends.
+        SetRunTimeError();
+        FSplitter->DeliverEndOfStream();
+        FSplitter->NotifyEvent(EC_ERRORABORT, hr, 0);
+    }
+    return hr;
 }
 
 HRESULT TDVSplitterInputPin::EndOfStream() {
@@ -252,10 +264,16 @@ void TDVSplitter::RemoveOutputPins() {
 HRESULT TDVSplitter::Pause() {
     {
         std::lock_guard lock(FFilterLock);
-        if (FState.load() == State_Stopped)
-            for (TDVSplitterOutputPin* pin : Outputs())
-                if (pin->IsConnected())
-                    pin->Queue().Start();
+        if (FState.load() == State_Stopped) {
+            for (TDVSplitterOutputPin* pin : Outputs()) {
+                const HRESULT hr = pin->IsConnected() ? pin->Queue().Start() : S_OK;
+                if (FAILED(hr)) {
+                    for (TDVSplitterOutputPin* started : Outputs())
+                        started->Queue().Stop();
+                    return hr;
+                }
+            }
+        }
     }
     return CBaseFilter::Pause();
 }
@@ -301,6 +319,13 @@ HRESULT TDVSplitter::DeliverVideo(IMediaSample* frame) {
     ComPtr<IMediaSample> out;
     out.Attach(raw);
     hr = CopySampleData(frame, out.Get());
+    if (hr == VFW_E_BUFFER_OVERFLOW) {
+        // A damaged frame longer than the tape's system allows: skipped, the stream goes on.
+        GRAPH_TRACE(QStringLiteral("DV splitter: a frame of %1 bytes is longer than a frame of "
+                                   "the stream, skipped")
+                        .arg(frame->GetActualDataLength()));
+        return S_OK;
+    }
     if (FAILED(hr))
         return hr;
     out->SetMediaType(nullptr);

@@ -245,7 +245,9 @@ TParametersPtr VideoCodecParameters(const AM_MEDIA_TYPE& mt) {
         return nullptr;
     const int width = f.bmi.biWidth;
     const int height = f.bmi.biHeight == INT32_MIN ? 0 : std::abs(f.bmi.biHeight);
-    if (width <= 0 || height <= 0 || width > 16384 || height > 16384)
+    // Sizes beyond what any codec can state are nonsense; those a codec can state but the
+    // program does not show are left to the decoder to refuse by name (PictureLimits.h).
+    if (width <= 0 || height <= 0 || width > 65535 || height > 65535)
         return nullptr;
     TParametersPtr p = NewParameters(AVMEDIA_TYPE_VIDEO, VideoCodecOf(mt, f));
     if (!p)

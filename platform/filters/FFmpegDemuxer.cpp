@@ -1,9 +1,14 @@
 #include "platform/filters/FFmpegDemuxer.h"
 
+#include "platform/com/NoThrow.h"
+#include "platform/filters/FormatProbe.h"
+#include "platform/filters/PictureLimits.h"
 #include "platform/filters/StreamSniffer.h"
 #include "platform/graph/GraphTrace.h"
 
-#include <QFile>
+extern "C" {
+#include <libavutil/avstring.h>
+}
 
 using namespace kelvara::ff;
 
@@ -13,12 +18,67 @@ namespace {
 constexpr int kMaxReadErrors = 64;
 // Seek attempts, each further back, before a seek falls back to the file's start.
 constexpr int kMaxSeekAttempts = 10;
+// Packets read at most, and time stamps of the seek stream taken, to check a stream's start;
+// time stamps this close together belong to one run.
+constexpr int kOriginPackets = 256;
+constexpr int kOriginTimes = 32;
+constexpr REFERENCE_TIME kOriginSpread = 10 * UNITS;
 // How much of a file's end is read to find its last frame.
 constexpr int kMaxTailPackets = 4000;
 constexpr int64_t kMaxTailBytes = 64 << 20;
 
 AVRational TimeBaseOf(const AVFormatContext* c, int stream) {
     return stream >= 0 ? c->streams[stream]->time_base : AV_TIME_BASE_Q;
+}
+
+// Formats whose file only names other files or addresses: playlists (HLS, DASH), concatenation
+// lists, manifests (IMF), session descriptions and streaming protocols. A video file may not make
+// the program open anything else, so these are refused whatever the file is called.
+constexpr const char* kReferringFormats[] = {"hls", "dash", "concat", "imf", "sdp", "rtp", "rtsp"};
+
+bool RefersToOtherFiles(const AVInputFormat* format) {
+    if (!format || !format->name)
+        return false;
+    // A format that reads no stream of its own opens its inputs itself (image sequences by
+    // pattern, devices, filter graphs).
+    if (format->flags & AVFMT_NOFILE)
+        return true;
+    for (const char* name : kReferringFormats)
+        if (av_match_name(name, format->name))
+            return true;
+    return false;
+}
+
+// Whatever a demuxer asks to open besides its own stream is refused.
+int RefuseNestedOpen(AVFormatContext*, AVIOContext**, const char* url, int, AVDictionary**) {
+    GRAPH_TRACE(QStringLiteral("demuxer: refused to open \"%1\" named inside the file")
+                    .arg(QString::fromUtf8(url ? url : "")));
+    return AVERROR(EPERM);
+}
+
+void RestrictToOwnInput(AVFormatContext* context) {
+    context->io_open = &RefuseNestedOpen;
+}
+
+// Options of the open: no protocol at all for anything a demuxer (or a context it makes, which
+// inherits the lists) would open by name.
+AVDictionary* OwnInputOptions() {
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "none", 0);
+    return options;
+}
+
+// FFmpeg decodes a few frames of each stream to learn its parameters; a picture larger than the
+// program shows is refused before it is allocated (its size is known from the stream's headers
+// all the same).
+int FindStreamInfo(AVFormatContext* context) {
+    std::vector<AVDictionary*> options(context->nb_streams, nullptr);
+    for (AVDictionary*& o : options)
+        av_dict_set_int(&o, "max_pixels", kMaxPicturePixels, 0);
+    const int r = avformat_find_stream_info(context, options.empty() ? nullptr : options.data());
+    for (AVDictionary*& o : options)
+        av_dict_free(&o);
+    return r;
 }
 
 } // namespace
@@ -51,55 +111,73 @@ HRESULT TFFmpegDemuxer::Open(IAsyncReader* reader, const TFormatChooser& choose,
     Close();
     if (!reader)
         return E_POINTER;
-    FIO = std::make_unique<TReaderIOContext>(reader);
-    if (!FIO->Context())
-        return E_OUTOFMEMORY;
-    FHead = FIO->Head(kSniffBytes);
-    AVFormatContext* context = avformat_alloc_context();
-    if (!context)
-        return E_OUTOFMEMORY;
-    context->pb = FIO->Context();
-    context->flags |= AVFMT_FLAG_CUSTOM_IO;
-    return OpenContext(context, "", choose, check);
+    return HResultOf([&] {
+        FIO = std::make_unique<TReaderIOContext>(reader);
+        return OpenIO(choose, check);
+    });
 }
 
 HRESULT TFFmpegDemuxer::Open(const QString& path, const TFormatChooser& choose,
                              const TStreamCheck& check) {
     Close();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return file.exists() ? E_ACCESSDENIED : HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND);
-    const QByteArray head = file.read(qint64(kSniffBytes));
-    FHead.assign(head.begin(), head.end());
-    file.close();
+    return HResultOf([&] {
+        auto file = std::make_unique<TAsyncFileReader>();
+        const HRESULT opened = file->Open(path);
+        if (FAILED(opened))
+            return opened;
+        // The file is read through a context of our own like a source's stream, so that FFmpeg
+        // neither opens it by name nor anything else.
+        FIO = std::make_unique<TReaderIOContext>(std::move(file));
+        return OpenIO(choose, check);
+    });
+}
+
+HRESULT TFFmpegDemuxer::OpenIO(const TFormatChooser& choose, const TStreamCheck& check) {
+    if (!FIO->Context())
+        return E_OUTOFMEMORY;
+    FHead = FIO->Head(kProbeBytes);
     AVFormatContext* context = avformat_alloc_context();
     if (!context)
         return E_OUTOFMEMORY;
-    // "file:" keeps a colon in the name from being read as a protocol.
-    const QByteArray url = QByteArrayLiteral("file:") + QFile::encodeName(path);
-    return OpenContext(context, url.constData(), choose, check);
+    context->pb = FIO->Context();
+    context->flags |= AVFMT_FLAG_CUSTOM_IO;
+    const HRESULT hr = OpenContext(context, choose, check);
+    if (FAILED(hr))
+        Close();
+    return hr;
 }
 
-HRESULT TFFmpegDemuxer::OpenContext(AVFormatContext* context, const char* url,
-                                    const TFormatChooser& choose, const TStreamCheck& check) {
+HRESULT TFFmpegDemuxer::OpenContext(AVFormatContext* context, const TFormatChooser& choose,
+                                    const TStreamCheck& check) {
     const AVInputFormat* format = nullptr;
     if (choose && !choose(FHead, &format)) {
         avformat_free_context(context);
         return VFW_E_UNSUPPORTED_STREAM;
     }
+    if (format && RefersToOtherFiles(format)) {
+        GRAPH_TRACE(QStringLiteral("demuxer %1: refused, it names other files")
+                        .arg(QString::fromLatin1(format->name)));
+        avformat_free_context(context);
+        return KELVARA_E_REFERS_TO_OTHER_FILES;
+    }
     context->interrupt_callback = {&TFFmpegDemuxer::InterruptCallback, this};
-    if (avformat_open_input(&context, url, format, nullptr) < 0)
-        return VFW_E_INVALID_FILE_FORMAT; // the library has freed the context
+    RestrictToOwnInput(context);
+    AVDictionary* options = OwnInputOptions();
+    const int opened = avformat_open_input(&context, "", format, &options);
+    av_dict_free(&options);
+    if (opened < 0) // the library has freed the context
+        return opened == AVERROR(ENOMEM) ? E_OUTOFMEMORY : VFW_E_INVALID_FILE_FORMAT;
     FContext.reset(context);
+    if (RefersToOtherFiles(context->iformat)) {
+        GRAPH_TRACE(QStringLiteral("demuxer %1: refused, it names other files")
+                        .arg(QString::fromLatin1(context->iformat->name)));
+        return KELVARA_E_REFERS_TO_OTHER_FILES;
+    }
     FDataStart = context->pb ? avio_tell(context->pb) : 0;
-    if (avformat_find_stream_info(context, nullptr) < 0 || context->nb_streams == 0) {
-        Close();
+    if (FindStreamInfo(context) < 0 || context->nb_streams == 0)
         return VFW_E_INVALID_FILE_FORMAT;
-    }
-    if (check && !check(context)) {
-        Close();
+    if (check && !check(context))
         return VFW_E_UNSUPPORTED_STREAM;
-    }
     LearnTimes();
     GRAPH_TRACE(QStringLiteral("demuxer %1: %2 streams, origin %3, duration %4")
                     .arg(QString::fromLatin1(context->iformat->name))
@@ -123,22 +201,77 @@ void TFFmpegDemuxer::LearnTimes() {
     const int64_t fileStart = c->start_time != AV_NOPTS_VALUE ? c->start_time : 0;
     FOrigin = ToMediaTime(fileStart, AV_TIME_BASE_Q);
     REFERENCE_TIME end = AV_NOPTS_VALUE;
+    bool originFound = false;
     if (FSeekStream >= 0) {
         const AVStream* st = c->streams[FSeekStream];
         const int64_t start = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
-        if (st->start_time != AV_NOPTS_VALUE)
+        if (st->start_time != AV_NOPTS_VALUE) {
             FOrigin = ToMediaTime(start, st->time_base);
-        if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
+            originFound = CheckOrigin();
+        }
+        if (!originFound && st->duration != AV_NOPTS_VALUE && st->duration > 0)
             end = ToMediaTime(start + st->duration, st->time_base);
     }
-    if (end == AV_NOPTS_VALUE && c->duration != AV_NOPTS_VALUE && c->duration > 0)
+    if (!originFound && end == AV_NOPTS_VALUE && c->duration != AV_NOPTS_VALUE && c->duration > 0)
         end = ToMediaTime(fileStart + c->duration, AV_TIME_BASE_Q);
     FDuration = end == AV_NOPTS_VALUE ? 0 : std::max<REFERENCE_TIME>(0, end - FOrigin);
-    if (FSeekStream >= 0 && c->duration_estimation_method != AVFMT_DURATION_FROM_STREAM) {
+    if (FSeekStream >= 0 &&
+        (originFound || c->duration_estimation_method != AVFMT_DURATION_FROM_STREAM)) {
         const REFERENCE_TIME decoded = DecodedEnd();
         if (decoded != AV_NOPTS_VALUE)
             FDuration = std::max<REFERENCE_TIME>(FDuration, decoded - FOrigin);
     }
+}
+
+bool TFFmpegDemuxer::CheckOrigin() {
+    // The time stamps of the seek stream's first packets.
+    std::vector<REFERENCE_TIME> times;
+    TPacketPtr packet = NewPacket();
+    if (!packet)
+        return false;
+    FFresh = false;
+    for (int i = 0;
+         i < kOriginPackets && int(times.size()) < kOriginTimes && Read(packet.get()) >= 0; ++i) {
+        if (packet->stream_index == FSeekStream) {
+            const AVRational base = FContext->streams[FSeekStream]->time_base;
+            REFERENCE_TIME t = ToMediaTime(packet->pts, base);
+            if (t == AV_NOPTS_VALUE)
+                t = ToMediaTime(packet->dts, base);
+            if (t != AV_NOPTS_VALUE)
+                times.push_back(t);
+        }
+        av_packet_unref(packet.get());
+    }
+    SeekToStart(); // the packets are read again from the start
+    const auto near = [](REFERENCE_TIME a, REFERENCE_TIME b) {
+        return std::abs(a - b) <= kOriginSpread;
+    };
+    const auto hasNeighbour = [&](size_t i) {
+        for (size_t j = 0; j < times.size(); ++j)
+            if (j != i && near(times[i], times[j]))
+                return true;
+        return false;
+    };
+    // The start agrees with the stream when it is near two of the time stamps (its own first
+    // one and another).
+    const auto agreeing = std::count_if(times.begin(), times.end(),
+                                        [&](REFERENCE_TIME t) { return near(t, FOrigin); });
+    if (times.size() < 2 || agreeing >= 2)
+        return false;
+    // The start lies apart from every time stamp that follows it (a damaged first time stamp):
+    // the presentation starts at the earliest time stamp that agrees with another one.
+    REFERENCE_TIME origin = AV_NOPTS_VALUE;
+    for (size_t i = 0; i < times.size(); ++i)
+        if (hasNeighbour(i) && (origin == AV_NOPTS_VALUE || times[i] < origin))
+            origin = times[i];
+    if (origin == AV_NOPTS_VALUE)
+        return false;
+    GRAPH_TRACE(QStringLiteral("demuxer: the stream's start %1 lies apart from its time stamps, "
+                               "%2 taken instead")
+                    .arg(FOrigin)
+                    .arg(origin));
+    FOrigin = origin;
+    return true;
 }
 
 REFERENCE_TIME TFFmpegDemuxer::DecodedEnd() {
@@ -150,6 +283,7 @@ REFERENCE_TIME TFFmpegDemuxer::DecodedEnd() {
         return AV_NOPTS_VALUE;
     decoder->pkt_timebase = st->time_base;
     decoder->thread_count = 1;
+    decoder->max_pixels = kMaxPicturePixels;
     decoder->skip_loop_filter = AVDISCARD_ALL; // only the time stamps matter
     decoder->flags2 |= AV_CODEC_FLAG2_FAST;
     if (avcodec_open2(decoder.get(), codec, nullptr) < 0)
@@ -161,6 +295,8 @@ REFERENCE_TIME TFFmpegDemuxer::DecodedEnd() {
     REFERENCE_TIME last = AV_NOPTS_VALUE;
     TPacketPtr packet = NewPacket();
     TFramePtr picture = NewFrame();
+    if (!packet || !picture)
+        return AV_NOPTS_VALUE;
     const auto drain = [&] {
         while (avcodec_receive_frame(decoder.get(), picture.get()) >= 0) {
             REFERENCE_TIME t = ToMediaTime(picture->best_effort_timestamp, st->time_base);
@@ -208,6 +344,8 @@ REFERENCE_TIME TFFmpegDemuxer::PacketDuration(const AVPacket& packet) const {
 }
 
 int TFFmpegDemuxer::Read(AVPacket* packet) {
+    if (!packet)
+        return AVERROR(ENOMEM); // the caller had no memory for the packet
     if (!FContext)
         return AVERROR_EOF;
     FFresh = false;
@@ -240,9 +378,17 @@ void TFFmpegDemuxer::SeekToStart() {
     // Forwards from well before the first time stamp: the first key frame of an index, the
     // first packet of a stream searched by time stamps. A backward seek to the first time stamp
     // could land after the first key frame of a stream whose decoding times precede it.
+    // Program and transport streams allow jumps in their time stamps, so a damaged one can send
+    // a search by time anywhere: their start is where their data starts.
+    const int flags = c->iformat->flags;
+    if ((flags & AVFMT_TS_DISCONT) && !(flags & AVFMT_NO_BYTE_SEEK) &&
+        av_seek_frame(c, -1, FDataStart, AVSEEK_FLAG_BYTE) >= 0)
+        return;
     const int stream = FSeekStream >= 0 ? FSeekStream : 0;
     const AVStream* st = c->streams[stream];
-    const int64_t first = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    int64_t first = st->start_time != AV_NOPTS_VALUE ? st->start_time : 0;
+    if (FSeekStream >= 0)
+        first = FromMediaTime(FOrigin, st->time_base); // the start as checked, not as claimed
     const int64_t early = first - av_rescale_q(60 * AV_TIME_BASE, AV_TIME_BASE_Q, st->time_base);
     if (av_seek_frame(c, stream, early, 0) < 0 && c->pb) {
         avio_seek(c->pb, FDataStart, SEEK_SET);
@@ -283,6 +429,8 @@ HRESULT TFFmpegDemuxer::Seek(REFERENCE_TIME target, REFERENCE_TIME tolerance) {
             continue;
         }
         TPacketPtr key = NewPacket();
+        if (!key)
+            return E_OUTOFMEMORY;
         if (ReadToKeyFrame(key.get()) < 0) {
             attempt -= step; // no key frame after this point: the target is past the last one
             continue;

@@ -5,7 +5,14 @@
 //
 // Times: media times count from the file's first video frame (the first frame of any stream
 // when there is no video), whatever start time stamp the container carries, so that a program
-// stream starting at 0.5 s still starts at 0.
+// stream starting at 0.5 s still starts at 0. A start that lies apart from every time stamp of
+// the stream's first packets (a damaged one) is replaced by the earliest of those that agree.
+//
+// Input. FFmpeg reads the stream only through an I/O context of the program's own (over the
+// source's reader, or over the file the path names, opened as OpenRegularFile does): the library
+// is given no name to open, its demuxers may open nothing else (no protocol is allowed, every
+// nested open is refused), and formats that only name other files (playlists, concatenation
+// lists) are refused. The chooser sees up to kProbeBytes of the stream's start.
 //
 // Thread contract: not thread-safe; the splitter that owns it serialises every call. Interrupt
 // alone may be called from any thread: it makes a blocked open, read or seek give up.
@@ -36,14 +43,15 @@ public:
     TFFmpegDemuxer& operator=(const TFFmpegDemuxer&) = delete;
 
     // VFW_E_UNSUPPORTED_STREAM when the chooser or the check refuses, VFW_E_INVALID_FILE_FORMAT
-    // when FFmpeg cannot read it.
+    // when FFmpeg cannot read it, KELVARA_E_REFERS_TO_OTHER_FILES for a playlist or a list of
+    // other files, E_OUTOFMEMORY; the path's own failures are those of OpenRegularFile.
     HRESULT Open(IAsyncReader* reader, const TFormatChooser& choose, const TStreamCheck& check);
     HRESULT Open(const QString& path, const TFormatChooser& choose, const TStreamCheck& check);
     void Close();
     bool IsOpen() const { return bool(FContext); }
 
     AVFormatContext* Context() const { return FContext.get(); }
-    // The first bytes of the stream, as the chooser saw them.
+    // The first bytes of the stream (up to kProbeBytes), as the chooser saw them.
     const std::vector<uint8_t>& Head() const { return FHead; }
     // Media time (100 ns, the container's clock) of the presentation's first frame.
     REFERENCE_TIME Origin() const { return FOrigin; }
@@ -67,9 +75,14 @@ public:
     void Interrupt(bool on) { FInterrupt.store(on); }
 
 private:
-    HRESULT OpenContext(AVFormatContext* context, const char* url, const TFormatChooser& choose,
+    HRESULT OpenIO(const TFormatChooser& choose, const TStreamCheck& check);
+    HRESULT OpenContext(AVFormatContext* context, const TFormatChooser& choose,
                         const TStreamCheck& check);
     void LearnTimes();
+    // Checks the origin against the time stamps of the seek stream's first packets; when it
+    // lies apart from all of them (a damaged first time stamp), moves it to the earliest that
+    // agrees with another and answers true.
+    bool CheckOrigin();
     // The end of the last video frame, found by decoding the file's last pictures (for files
     // whose duration FFmpeg only estimated from time stamps: the last packets of an MPEG
     // stream often carry none); AV_NOPTS_VALUE when it cannot be found.

@@ -324,8 +324,9 @@ HRESULT TFFmpegSplitter::FillSample(TSplitterOutputPin* pin, IMediaSample* sampl
         }
         sample->SetSyncPoint((packet->flags & AV_PKT_FLAG_KEY) != 0);
         sample->SetDiscontinuity(pin->TakeDiscontinuity());
-        if (pin->PutPacket(sample, packet.get()))
-            return S_OK;
+        const HRESULT put = pin->PutPacket(sample, packet.get());
+        if (put != S_FALSE)
+            return put;
         GRAPH_TRACE(QStringLiteral("%1: a packet of %2 bytes does not fit a sample, dropped")
                         .arg(TraceName(static_cast<IPin*>(pin)))
                         .arg(packet->size));

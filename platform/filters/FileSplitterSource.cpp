@@ -1,5 +1,6 @@
 #include "platform/filters/FileSplitterSource.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/GraphTrace.h"
 
 TFileSplitterSource::TFileSplitterSource(const QString& objectName, REFCLSID clsid,
@@ -25,8 +26,10 @@ HRESULT TFileSplitterSource::Load(LPCWSTR pszFileName, const AM_MEDIA_TYPE*) {
     for (TSplitterOutputPin* pin : OutputPins())
         if (pin->IsConnected())
             return VFW_E_ALREADY_CONNECTED;
-    FFileName = FromWStr(pszFileName);
-    const HRESULT hr = OpenDemuxer(FFileName);
+    const HRESULT hr = HResultOf([&] {
+        FFileName = FromWStr(pszFileName);
+        return OpenDemuxer(FFileName);
+    });
     GRAPH_TRACE(
         QStringLiteral("%1 loads \"%2\": %3").arg(ObjectName(), FFileName, HResultName(hr)));
     if (FAILED(hr))

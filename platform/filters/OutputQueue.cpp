@@ -1,5 +1,6 @@
 #include "platform/filters/OutputQueue.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/BaseFilter.h"
 
 TOutputQueue::TOutputQueue(CBaseOutputPin* pin, size_t depth) : FPin(pin), FDepth(depth) {}
@@ -8,15 +9,16 @@ TOutputQueue::~TOutputQueue() {
     Stop();
 }
 
-void TOutputQueue::Start() {
+HRESULT TOutputQueue::Start() {
     std::lock_guard lock(FLock);
     if (FRunning)
-        return;
-    FRunning = true;
+        return S_OK;
     FFlushing = false;
     FRefused = S_OK;
     FItems.clear();
-    FThread = std::thread(&TOutputQueue::Run, this);
+    const HRESULT hr = HResultOf([this] { FThread = std::thread(&TOutputQueue::Run, this); });
+    FRunning = SUCCEEDED(hr);
+    return hr;
 }
 
 void TOutputQueue::Stop() {

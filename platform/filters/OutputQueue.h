@@ -28,7 +28,8 @@ public:
     TOutputQueue(const TOutputQueue&) = delete;
     TOutputQueue& operator=(const TOutputQueue&) = delete;
 
-    void Start();
+    // E_OUTOFMEMORY when the system cannot start the queue's thread.
+    HRESULT Start();
     void Stop();
     // S_OK: queued; S_FALSE: flushing, or downstream refused an earlier sample.
     HRESULT Receive(IMediaSample* sample);

@@ -1,5 +1,7 @@
 #include "platform/filters/PacketAllocator.h"
 
+#include "platform/com/NoThrow.h"
+
 #include <algorithm>
 
 TPacketAllocator::TPacketAllocator() = default;
@@ -64,13 +66,18 @@ HRESULT TPacketAllocator::GetBuffer(IMediaSample** ppBuffer, REFERENCE_TIME* pSt
     if (!FCommitted)
         return VFW_E_NOT_COMMITTED;
     auto free = std::find_if(FSlots.begin(), FSlots.end(), [](const auto& s) { return !s->out; });
-    TSlot* slot;
+    TSlot* slot = nullptr;
     if (free != FSlots.end()) {
         slot = free->get();
     } else {
-        FSlots.push_back(std::make_unique<TSlot>());
+        const HRESULT made = HResultOf([&] {
+            auto fresh = std::make_unique<TSlot>();
+            fresh->sample = std::make_unique<CMediaSample>(this, nullptr, 0);
+            FSlots.push_back(std::move(fresh));
+        });
+        if (FAILED(made))
+            return made;
         slot = FSlots.back().get();
-        slot->sample = std::make_unique<CMediaSample>(this, nullptr, 0);
     }
     slot->out = true;
     slot->sample->SetBuffer(nullptr, 0);
@@ -83,22 +90,28 @@ HRESULT TPacketAllocator::GetBuffer(IMediaSample** ppBuffer, REFERENCE_TIME* pSt
     return S_OK;
 }
 
-bool TPacketAllocator::AttachPacket(IMediaSample* sample, AVPacket* packet) {
+HRESULT TPacketAllocator::AttachPacket(IMediaSample* sample, AVPacket* packet) {
     std::lock_guard lock(FLock);
     for (auto& slot : FSlots) {
         if (slot->sample.get() != sample || !slot->out)
             continue;
+        slot->sample->SetBuffer(nullptr, 0);
         if (!slot->packet)
             slot->packet = kelvara::ff::NewPacket();
+        if (!slot->packet)
+            return E_OUTOFMEMORY;
         av_packet_unref(slot->packet.get());
         av_packet_move_ref(slot->packet.get(), packet);
         // Filters downstream may change the data in place (a DV tap repairs the system byte).
-        av_packet_make_writable(slot->packet.get());
+        if (av_packet_make_writable(slot->packet.get()) < 0) {
+            av_packet_unref(slot->packet.get());
+            return E_OUTOFMEMORY;
+        }
         slot->sample->SetBuffer(slot->packet->data, slot->packet->size);
         slot->sample->SetActualDataLength(slot->packet->size);
-        return true;
+        return S_OK;
     }
-    return false;
+    return S_FALSE;
 }
 
 HRESULT TPacketAllocator::ReleaseBuffer(IMediaSample* pBuffer) {

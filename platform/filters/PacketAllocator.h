@@ -2,7 +2,8 @@
 // The allocator of a splitter's output pin: its samples carry the demuxer's packets without a
 // copy, each as large as its packet. Like the standard allocator it hands out at most cBuffers
 // samples at a time (GetBuffer waits for one to come back), so that a paused renderer holding
-// its sample stops the splitter; Decommit releases the waiting threads.
+// its sample stops the splitter; Decommit releases the waiting threads. Memory running out
+// while a sample is handed out or filled is an E_OUTOFMEMORY result.
 //
 // Thread contract: any thread, as CMemAllocator.
 #include "platform/filters/FFmpegUtil.h"
@@ -27,9 +28,10 @@ public:
     HRESULT ReleaseBuffer(IMediaSample* pBuffer) override;
 
     // Gives the packet's data to a sample this allocator handed out (the packet is moved into
-    // the sample and freed when the sample comes back). False for a sample of another
-    // allocator; the packet is then left as it was.
-    bool AttachPacket(IMediaSample* sample, AVPacket* packet);
+    // the sample and freed when the sample comes back): S_OK; S_FALSE for a sample of another
+    // allocator, whose packet is left as it was; E_OUTOFMEMORY when the sample's packet or a
+    // writable copy of the data cannot be made (the sample then holds nothing).
+    HRESULT AttachPacket(IMediaSample* sample, AVPacket* packet);
 
 private:
     struct TSlot {

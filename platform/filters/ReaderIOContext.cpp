@@ -10,6 +10,15 @@ constexpr int kBufferSize = 64 * 1024;
 } // namespace
 
 TReaderIOContext::TReaderIOContext(IAsyncReader* reader) : FReader(reader) {
+    MakeContext();
+}
+
+TReaderIOContext::TReaderIOContext(std::unique_ptr<TAsyncFileReader> file)
+    : FFile(std::move(file)) {
+    MakeContext();
+}
+
+void TReaderIOContext::MakeContext() {
     auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
     if (!buffer)
         return;
@@ -27,11 +36,26 @@ TReaderIOContext::~TReaderIOContext() {
 }
 
 int64_t TReaderIOContext::Total() {
+    if (FFile) {
+        FTotal = FFile->IsOpen() ? FFile->Length() : -1;
+        return FTotal;
+    }
     LONGLONG total = 0, available = 0;
     if (!FReader || FAILED(FReader->Length(&total, &available)))
         return -1;
     FTotal = available;
     return FTotal;
+}
+
+HRESULT TReaderIOContext::ReadAt(int64_t position, int32_t length, uint8_t* buffer, int32_t* read) {
+    *read = 0;
+    if (FFile)
+        return FFile->Read(position, length, buffer, read);
+    const HRESULT hr = FReader->SyncRead(position, length, buffer);
+    if (FAILED(hr))
+        return hr;
+    *read = hr == S_OK ? length : 0;
+    return hr == S_OK ? S_OK : E_FAIL;
 }
 
 std::vector<uint8_t> TReaderIOContext::Head(size_t count) {
@@ -40,8 +64,10 @@ std::vector<uint8_t> TReaderIOContext::Head(size_t count) {
     if (total <= 0)
         return head;
     head.resize(size_t(std::min<int64_t>(total, int64_t(count))));
-    if (FReader->SyncRead(0, LONG(head.size()), head.data()) != S_OK)
-        head.clear();
+    int32_t read = 0;
+    if (ReadAt(0, int32_t(head.size()), head.data(), &read) != S_OK)
+        read = 0;
+    head.resize(size_t(read));
     return head;
 }
 
@@ -55,10 +81,13 @@ int TReaderIOContext::ReadPacket(void* opaque, uint8_t* buffer, int size) {
     const int64_t left = total - self->FPosition;
     if (left <= 0)
         return AVERROR_EOF;
-    const int n = int(std::min<int64_t>(left, size));
-    const HRESULT hr = self->FReader->SyncRead(self->FPosition, n, buffer);
+    int32_t n = 0;
+    const HRESULT hr =
+        self->ReadAt(self->FPosition, int32_t(std::min<int64_t>(left, size)), buffer, &n);
     if (FAILED(hr))
         return AVERROR(EIO);
+    if (n <= 0)
+        return AVERROR_EOF;
     self->FPosition += n;
     return n;
 }

@@ -415,7 +415,10 @@ bool StreamMediaType(const AVStream* stream, TSplitterFlavour flavour, CMediaTyp
         return false;
     switch (stream->codecpar->codec_type) {
     case AVMEDIA_TYPE_VIDEO:
-        return stream->codecpar->width > 0 && stream->codecpar->height > 0 &&
+        // A stream whose size is unknown (a damaged sequence header) still gets its pin: the
+        // decoders, which cannot take it, then say that it cannot be decoded, not that there
+        // is no video.
+        return stream->codecpar->width >= 0 && stream->codecpar->height >= 0 &&
                VideoType(stream, flavour, type);
     case AVMEDIA_TYPE_AUDIO:
         return stream->codecpar->ch_layout.nb_channels > 0 && stream->codecpar->sample_rate > 0 &&

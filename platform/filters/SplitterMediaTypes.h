@@ -25,7 +25,7 @@ extern "C" {
 enum class TSplitterFlavour { Avi, MpegProgram, MpegSystem, Wave, Asf, Generic };
 
 // The type of a stream's output pin; false for streams that get no pin (data, subtitles,
-// attachments, codecs FFmpeg does not know).
+// attachments, codecs FFmpeg does not know). A video stream of unknown size (0 x 0) gets one.
 bool StreamMediaType(const AVStream* stream, TSplitterFlavour flavour, CMediaType* type);
 
 // The type of the interleaved pin of a type-1 DV stream, with the packs of its first frame.

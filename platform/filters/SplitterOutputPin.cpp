@@ -85,17 +85,20 @@ HRESULT TSplitterOutputPin::BreakConnect() {
     return CSourceStream::BreakConnect();
 }
 
-bool TSplitterOutputPin::PutPacket(IMediaSample* sample, AVPacket* packet) {
-    if (FPacketAllocator && FPacketAllocator->AttachPacket(sample, packet))
-        return true;
+HRESULT TSplitterOutputPin::PutPacket(IMediaSample* sample, AVPacket* packet) {
+    if (FPacketAllocator) {
+        const HRESULT hr = FPacketAllocator->AttachPacket(sample, packet);
+        if (hr != S_FALSE)
+            return hr;
+    }
     if (packet->size > sample->GetSize())
-        return false;
+        return S_FALSE;
     BYTE* buffer = nullptr;
     sample->GetPointer(&buffer);
     if (packet->size > 0)
         std::memcpy(buffer, packet->data, size_t(packet->size));
     sample->SetActualDataLength(packet->size);
-    return true;
+    return S_OK;
 }
 
 HRESULT TSplitterOutputPin::FillBuffer(IMediaSample* pSample) {

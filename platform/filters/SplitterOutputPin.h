@@ -25,8 +25,8 @@ public:
     REFERENCE_TIME FrameDuration() const { return FFrameDuration; }
     bool IsVideo() const;
     // Hands the packet's data to the sample (without a copy when the sample is one of this
-    // pin's own); false when the sample cannot hold it.
-    bool PutPacket(IMediaSample* sample, AVPacket* packet);
+    // pin's own): S_OK; S_FALSE when the sample cannot hold it; E_OUTOFMEMORY.
+    HRESULT PutPacket(IMediaSample* sample, AVPacket* packet);
     // The first sample after a start or seek is flagged as a discontinuity.
     void MarkDiscontinuity() { FDiscontinuity.store(true); }
     bool TakeDiscontinuity() { return FDiscontinuity.exchange(false); }

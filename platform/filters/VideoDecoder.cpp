@@ -2,11 +2,14 @@
 
 #include "platform/filters/DecoderInput.h"
 #include "platform/filters/DecoderMediaTypes.h"
+#include "platform/filters/PictureLimits.h"
 #include "platform/graph/GraphTrace.h"
 #include "platform/graph/MediaGuids.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <thread>
 
 using namespace kelvara::ff;
 
@@ -52,6 +55,16 @@ HRESULT TVideoDecoder::CheckInputType(const CMediaType* mtIn) {
     const TParametersPtr p = VideoCodecParameters(*mtIn);
     if (!p || !FamilyTakesVideo(FFamily, p->codec_id))
         return VFW_E_TYPE_NOT_ACCEPTED;
+    if (!IsPictureSizeAllowed(p->width, p->height)) {
+        GRAPH_TRACE(QStringLiteral("%1: pictures of %2 x %3 are larger than the program shows "
+                                   "(%4 on a side, %5 pixels in all)")
+                        .arg(ObjectName())
+                        .arg(p->width)
+                        .arg(p->height)
+                        .arg(kMaxPictureSide)
+                        .arg(kMaxPicturePixels));
+        return KELVARA_E_PICTURE_TOO_LARGE;
+    }
     return S_OK;
 }
 
@@ -112,27 +125,42 @@ HRESULT TVideoDecoder::DecideBufferSize(IMemAllocator* pAllocator, ALLOCATOR_PRO
     return actual.cbBuffer >= wanted.cbBuffer ? S_OK : E_FAIL;
 }
 
-bool TVideoDecoder::OpenCodec() {
+HRESULT TVideoDecoder::OpenCodec() {
     const TParametersPtr p = VideoCodecParameters(InputPin()->CurrentMediaType());
     const AVCodec* codec = p ? avcodec_find_decoder(p->codec_id) : nullptr;
     if (!codec)
-        return false;
+        return VFW_E_UNSUPPORTED_VIDEO;
     TCodecPtr context(avcodec_alloc_context3(codec));
     if (!context || avcodec_parameters_to_context(context.get(), p.get()) < 0)
-        return false;
+        return E_OUTOFMEMORY;
     context->pkt_timebase = kMediaTimeBase;
-    context->thread_count = 0; // as many as the machine has
+    // The codec refuses a picture larger than the program shows before it allocates it (a
+    // stream whose parameter sets change to a larger size midway).
+    context->max_pixels = kMaxPicturePixels;
+    // Each frame thread holds pictures of its own: as many as the machine has, within the
+    // memory bound for the picture size (decoded pictures taken at up to 3 bytes a pixel).
+    context->thread_count =
+        DecoderThreadsFor(p->width, p->height, 3.0, int(std::thread::hardware_concurrency()));
     context->thread_type = FF_THREAD_FRAME | FF_THREAD_SLICE;
-    if (avcodec_open2(context.get(), codec, nullptr) < 0)
-        return false;
+    // Damaged pictures are concealed and shown rather than dropped, as FFmpeg's own tools do.
+    context->error_concealment = FF_EC_GUESS_MVS | FF_EC_DEBLOCK;
+    const int opened = avcodec_open2(context.get(), codec, nullptr);
+    if (opened < 0)
+        return opened == AVERROR(ENOMEM) ? E_OUTOFMEMORY : VFW_E_UNSUPPORTED_VIDEO;
+    GRAPH_TRACE(QStringLiteral("%1: %2 for %3 x %4, %5 thread(s)")
+                    .arg(ObjectName(), QString::fromLatin1(codec->name))
+                    .arg(p->width)
+                    .arg(p->height)
+                    .arg(context->thread_count));
     FCodec = std::move(context);
-    return true;
+    return S_OK;
 }
 
 HRESULT TVideoDecoder::StartStreaming() {
     FNextTime = AV_NOPTS_VALUE;
     FSegmentStart = true;
-    return OpenCodec() ? S_OK : VFW_E_UNSUPPORTED_VIDEO;
+    FSkippedWidth = FSkippedHeight = 0;
+    return OpenCodec();
 }
 
 HRESULT TVideoDecoder::StopStreaming() {
@@ -143,21 +171,25 @@ HRESULT TVideoDecoder::StopStreaming() {
 HRESULT TVideoDecoder::Receive(IMediaSample* pSample) {
     if (!FCodec)
         return VFW_E_WRONG_STATE;
-    if (!PacketFromSample(pSample, FPacket.get()))
-        return S_OK;
+    const HRESULT packed = PacketFromSample(pSample, FPacket.get());
+    if (packed != S_OK)
+        return FAILED(packed) ? AbortStream(packed) : S_OK;
     LONGLONG decodeStart = 0, decodeStop = 0;
     FPacket->dts =
         SUCCEEDED(pSample->GetMediaTime(&decodeStart, &decodeStop)) ? decodeStart : AV_NOPTS_VALUE;
     if (pSample->IsSyncPoint() == S_OK)
         FPacket->flags |= AV_PKT_FLAG_KEY;
-    return SendAndDrain(FCodec.get(), FPacket.get(), [this] { return DrainFrames(); });
+    bool outOfMemory = false;
+    const HRESULT hr = SendAndDrain(
+        FCodec.get(), FPacket.get(), [this] { return DrainFrames(); }, &outOfMemory);
+    return outOfMemory ? AbortStream(hr) : hr;
 }
 
 HRESULT TVideoDecoder::DrainFrames() {
     for (;;) {
         const int r = avcodec_receive_frame(FCodec.get(), FFrame.get());
         if (r < 0)
-            return S_OK;
+            return FAILED(CodecFailure(r)) ? AbortStream(E_OUTOFMEMORY) : S_OK;
         ++FDecoded;
         const HRESULT hr = DeliverFrame(FFrame.get());
         av_frame_unref(FFrame.get());
@@ -177,7 +209,7 @@ HRESULT TVideoDecoder::DeliverFrame(const AVFrame* frame) {
         FNextTime = start + duration;
     const bool preroll =
         start != AV_NOPTS_VALUE && (duration > 0 ? 2 * start < -duration : start < 0);
-    if (preroll)
+    if (preroll || !TakesPicture(frame))
         return S_OK;
     IMediaSample* raw = nullptr;
     HRESULT hr = OutputPin()->GetDeliveryBuffer(&raw, nullptr, nullptr, 0);
@@ -215,12 +247,31 @@ HRESULT TVideoDecoder::DeliverFrame(const AVFrame* frame) {
     return hr;
 }
 
+bool TVideoDecoder::TakesPicture(const AVFrame* frame) {
+    if (IsPictureSizeAllowed(frame->width, frame->height))
+        return true;
+    // A stream that grows beyond the limit midway: its pictures are skipped (told once per size)
+    // until it comes back within it.
+    if (frame->width != FSkippedWidth || frame->height != FSkippedHeight) {
+        FSkippedWidth = frame->width;
+        FSkippedHeight = frame->height;
+        GRAPH_TRACE(QStringLiteral("%1: a picture of %2 x %3 is larger than the program shows, "
+                                   "skipped")
+                        .arg(ObjectName())
+                        .arg(frame->width)
+                        .arg(frame->height));
+    }
+    return false;
+}
+
 HRESULT TVideoDecoder::EndOfStream() {
     if (FCodec) {
         // What the decoder still holds (reordered and threaded frames) comes out now.
         avcodec_send_packet(FCodec.get(), nullptr);
         DrainFrames();
         avcodec_flush_buffers(FCodec.get());
+        if (InputPin()->HasRunTimeError())
+            return S_OK; // the stream was ended by a failure while draining
     }
     return CTransformFilter::EndOfStream();
 }

@@ -3,7 +3,13 @@
 // library decodes and its family admits, and gives 32-bit RGB (MEDIASUBTYPE_RGB32,
 // FORMAT_VideoInfo, the input's picture size and AvgTimePerFrame; positive biHeight: bottom-up
 // rows, negative: top-down when downstream asks for it), converted with the picture's colour
-// matrix and range (TVideoConverter). Frame threads are on.
+// matrix and range (TVideoConverter). Frame threads are on, as many as the picture size allows
+// (PictureLimits.h).
+//
+// Limits and damage. A type whose pictures are larger than the program shows is refused
+// (KELVARA_E_PICTURE_TOO_LARGE); a picture that grows beyond that midway is skipped. Damaged
+// data is concealed and decoding goes on; a picture whose size changed midway is scaled to the
+// output size. Memory running out ends the stream with EC_ERRORABORT (E_OUTOFMEMORY).
 //
 // Timing. Packets go in with their presentation time (the sample time) and decoding time (the
 // media time); frames come out in presentation order with libavcodec's best-effort time stamp,
@@ -45,7 +51,9 @@ public:
 private:
     HRESULT DrainFrames();
     HRESULT DeliverFrame(const AVFrame* frame);
-    bool OpenCodec();
+    // False for a picture larger than the program shows (skipped, with a trace).
+    bool TakesPicture(const AVFrame* frame);
+    HRESULT OpenCodec();
 
     const TDecoderFamily FFamily;
     // Set while stopped (connection), read by the streaming thread.
@@ -59,6 +67,7 @@ private:
     TVideoConverter FConverter;
     REFERENCE_TIME FNextTime = AV_NOPTS_VALUE;
     bool FSegmentStart = true;
+    int FSkippedWidth = 0, FSkippedHeight = 0; // the size of the last picture skipped
     std::atomic<int> FDecoded{0};
     std::atomic<int> FDelivered{0};
 };

@@ -93,8 +93,16 @@ HRESULT CVideoMixingRenderer9::DoRenderSample(IMediaSample* pMediaSample) {
     if (!format || FAILED(pMediaSample->GetPointer(&data)))
         return E_UNEXPECTED;
     QImage frame = FPresenter->TakeSpareFrame();
-    if (!format->CopyInto(data, pMediaSample->GetActualDataLength(), frame))
-        return S_OK; // a payload shorter than the format: nothing to show
+    const qsizetype length = pMediaSample->GetActualDataLength();
+    if (!format->CopyInto(data, length, frame)) {
+        if (!data || length < format->BufferSize() || !frame.isNull())
+            return S_OK; // a payload shorter than the format: nothing to show
+        GRAPH_TRACE(QStringLiteral("video renderer: no memory for a picture of %1 x %2")
+                        .arg(format->PictureSize().width())
+                        .arg(format->PictureSize().height()));
+        AbortRendering(E_OUTOFMEMORY);
+        return E_OUTOFMEMORY;
+    }
     FPresenter->ShowFrame(std::move(frame));
     return S_OK;
 }

@@ -1,5 +1,6 @@
 #include "platform/filters/VideoRendererFormat.h"
 
+#include "platform/filters/PictureLimits.h"
 #include "platform/graph/FormatBlocks.h"
 #include "platform/graph/MediaGuids.h"
 
@@ -10,9 +11,6 @@
 #endif
 
 namespace {
-
-// The largest picture side taken: beyond it a type is refused rather than allocated.
-constexpr LONG kMaxSide = 16384;
 
 int BytesPerPixelOf(REFGUID subtype) {
     if (subtype == MEDIASUBTYPE_RGB32 || subtype == MEDIASUBTYPE_ARGB32)
@@ -95,7 +93,8 @@ std::optional<TVideoFormat> TVideoFormat::FromMediaType(const AM_MEDIA_TYPE& mt)
         return std::nullopt;
     const LONG width = f->bmi.biWidth;
     const LONG height = f->bmi.biHeight;
-    if (width <= 0 || width > kMaxSide || height == 0 || height < -kMaxSide || height > kMaxSide)
+    // A bitmap larger than the program shows is refused rather than allocated.
+    if (height == INT32_MIN || !IsPictureSizeAllowed(width, std::abs(height)))
         return std::nullopt;
     TVideoFormat format;
     format.subtype = mt.subtype;

@@ -59,7 +59,10 @@ HRESULT CBaseInputPin::Receive(IMediaSample* pSample) {
     if (hr != S_OK)
         return hr;
     AM_MEDIA_TYPE* raw = nullptr;
-    if (pSample->GetMediaType(&raw) != S_OK)
+    const HRESULT typed = pSample->GetMediaType(&raw);
+    if (FAILED(typed))
+        return typed; // a format change that cannot even be read
+    if (typed != S_OK)
         return S_OK;
     // A format change: the filter must be able to take it; applying it is the filter's own
     // business (it reads the type from the sample).

@@ -44,6 +44,7 @@ public:
     ComPtr<IMemAllocator> Allocator() const;
     // Marks a run-time error: samples are refused until the next flush or stop.
     void SetRunTimeError() { FRunTimeError.store(true); }
+    bool HasRunTimeError() const { return FRunTimeError.load(); }
 
 private:
     std::atomic<bool> FFlushing{false};

@@ -1,5 +1,6 @@
 #include "platform/graph/BasePin.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/BaseFilter.h"
 #include "platform/graph/Enumerators.h"
 #include "platform/graph/MediaGuids.h"
@@ -78,7 +79,18 @@ HRESULT CBasePin::Connect(IPin* pReceivePin, const AM_MEDIA_TYPE* pmt) {
         return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped())
         return VFW_E_NOT_STOPPED;
-    return AgreeMediaType(pReceivePin, pmt);
+    bool threw = false;
+    const HRESULT hr = HResultOf([&] { return AgreeMediaType(pReceivePin, pmt); }, &threw);
+    if (threw)
+        UndoHalfConnection();
+    return hr;
+}
+
+void CBasePin::UndoHalfConnection() {
+    if (ComPtr<IPin> peer = GetConnected())
+        peer->Disconnect();
+    ClearConnection();
+    BreakConnect();
 }
 
 HRESULT CBasePin::AgreeMediaType(IPin* pReceivePin, const CMediaType* pmt) {
@@ -153,6 +165,16 @@ HRESULT CBasePin::ReceiveConnection(IPin* pConnector, const AM_MEDIA_TYPE* pmt) 
         return VFW_E_ALREADY_CONNECTED;
     if (!IsStopped())
         return VFW_E_NOT_STOPPED;
+    bool threw = false;
+    const HRESULT hr = HResultOf([&] { return AcceptConnection(pConnector, pmt); }, &threw);
+    if (threw) {
+        ClearConnection();
+        BreakConnect();
+    }
+    return hr;
+}
+
+HRESULT CBasePin::AcceptConnection(IPin* pConnector, const CMediaType* pmt) {
     HRESULT hr = CheckConnect(pConnector);
     if (FAILED(hr)) {
         BreakConnect();

@@ -7,7 +7,8 @@
 // Thread contract: connections are made and broken on the thread that drives the graph (without
 // the filter lock: a connection calls into the other filter). Streaming threads read the peer
 // and the media type through GetConnected and CurrentMediaType, which copy them under the pin's
-// own lock.
+// own lock. Connect and ReceiveConnection never throw: memory running out while a connection is
+// made fails it with E_OUTOFMEMORY and leaves both pins unconnected.
 #include "platform/com/ComPtr.h"
 #include "platform/graph/MiscInterfaces.h"
 #include "platform/graph/PinInterfaces.h"
@@ -98,6 +99,11 @@ protected:
     bool FTryMyTypesFirst = false;
 
 private:
+    // ReceiveConnection's checks and steps (ReceiveConnection guards them against exceptions).
+    HRESULT AcceptConnection(IPin* pConnector, const CMediaType* pmt);
+    // After a connection attempt cut short by an exception: no peer, no type, nothing held.
+    void UndoHalfConnection();
+
     QString FObjectName;
     QString FName;
     PIN_DIRECTION FDirection;

@@ -149,6 +149,13 @@ HRESULT CBaseRenderer::GetState(DWORD dwMSecs, FILTER_STATE* State) {
     return ready ? S_OK : VFW_S_STATE_INTERMEDIATE;
 }
 
+void CBaseRenderer::AbortRendering(HRESULT hr) {
+    if (InputPin()->HasRunTimeError())
+        return;
+    InputPin()->SetRunTimeError();
+    NotifyEvent(EC_ERRORABORT, hr, 0);
+}
+
 void CBaseRenderer::OnReceiveFirstSample(IMediaSample* pMediaSample) {
     DoRenderSample(pMediaSample);
 }

@@ -69,6 +69,10 @@ public:
     std::recursive_mutex& ReceiveLock() { return FReceiveLock; }
     // True while paused with a sample held, or at the end of the stream.
     bool IsReady();
+    // Ends rendering on a failure of the renderer's own (memory running out for a picture): the
+    // graph gets EC_ERRORABORT with hr, once, and samples are refused until the next flush or
+    // stop. The input pin does it for a Receive that throws.
+    void AbortRendering(HRESULT hr);
 
     HRESULT get_FramesDroppedInRenderer(int* pcFrames) override;
     HRESULT get_FramesDrawn(int* pcFramesDrawn) override;

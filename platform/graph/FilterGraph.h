@@ -140,6 +140,11 @@ private:
     HRESULT RenderThroughGraphFilters(IPin* out, int depth);
     HRESULT RenderThroughRegistered(IPin* out, int depth);
     ComPtr<IBaseFilter> CreateRegistered(IMoniker* moniker);
+    // out->Connect(in), remembering a refusal that says why the stream cannot be shown at all.
+    HRESULT TryConnectLocked(IPin* out, IPin* in);
+    // What an intelligent connect or render that failed answers: the remembered refusal, or
+    // `otherwise`.
+    HRESULT FailureLocked(HRESULT otherwise) const;
     void UndoConnection(IPin* out);
     bool IsUpstreamOfLocked(IBaseFilter* candidate, IBaseFilter* of, int depth = 0) const;
 
@@ -168,6 +173,10 @@ private:
     REFERENCE_TIME FPausedStreamTime = 0;
     ComPtr<IUnknown> FSite;
     bool FAbort = false;
+    // The first refusal during the current intelligent connect or render that no other filter
+    // can get round (memory running out, a picture larger than the program shows), S_OK when
+    // none: the caller learns it instead of VFW_E_CANNOT_CONNECT.
+    HRESULT FDecisiveFailure = S_OK;
     // end of fields guarded by FLock
     std::shared_ptr<TGraphEventQueue> FEvents;
 };

@@ -22,7 +22,23 @@ std::vector<ComPtr<IPin>> FreePins(IBaseFilter* filter, PIN_DIRECTION dir) {
     return pins;
 }
 
+// Refusals that say why a stream cannot be shown whatever filters are tried.
+bool IsDecisiveFailure(HRESULT hr) {
+    return hr == E_OUTOFMEMORY || hr == KELVARA_E_PICTURE_TOO_LARGE;
+}
+
 } // namespace
+
+HRESULT CFilterGraph::TryConnectLocked(IPin* out, IPin* in) {
+    const HRESULT hr = out->Connect(in, nullptr);
+    if (IsDecisiveFailure(hr) && SUCCEEDED(FDecisiveFailure))
+        FDecisiveFailure = hr;
+    return hr;
+}
+
+HRESULT CFilterGraph::FailureLocked(HRESULT otherwise) const {
+    return FAILED(FDecisiveFailure) ? FDecisiveFailure : otherwise;
+}
 
 bool CFilterGraph::IsUpstreamOfLocked(IBaseFilter* candidate, IBaseFilter* of, int depth) const {
     if (!candidate || !of || depth > 64)
@@ -80,14 +96,17 @@ HRESULT CFilterGraph::Connect(IPin* ppinOut, IPin* ppinIn) {
         return VFW_E_INVALID_DIRECTION;
     if (FState != State_Stopped)
         return VFW_E_NOT_STOPPED;
-    const HRESULT hr = ConnectVia(ppinOut, ppinIn, 0);
+    FDecisiveFailure = S_OK;
+    HRESULT hr = ConnectVia(ppinOut, ppinIn, 0);
+    if (FAILED(hr))
+        hr = FailureLocked(hr);
     GRAPH_TRACE(QStringLiteral("intelligent connect %1 -> %2: %3")
                     .arg(TraceName(ppinOut), TraceName(ppinIn), HResultName(hr)));
     return hr;
 }
 
 HRESULT CFilterGraph::ConnectVia(IPin* out, IPin* in, int depth) {
-    HRESULT hr = out->Connect(in, nullptr);
+    HRESULT hr = TryConnectLocked(out, in);
     GRAPH_TRACE(QStringLiteral("  direct %1 -> %2: %3")
                     .arg(TraceName(out), TraceName(in), HResultName(hr)));
     if (SUCCEEDED(hr))
@@ -109,7 +128,7 @@ HRESULT CFilterGraph::ConnectThroughGraphFilters(IPin* out, IPin* in, int depth)
             IsUpstreamOfLocked(inFilter.Get(), f.Get()))
             continue;
         for (const ComPtr<IPin>& pin : FreePins(f.Get(), PINDIR_INPUT)) {
-            if (FAILED(out->Connect(pin.Get(), nullptr)))
+            if (FAILED(TryConnectLocked(out, pin.Get())))
                 continue;
             GRAPH_TRACE(QStringLiteral("  through %1 (in the graph)").arg(TraceName(f.Get())));
             for (const ComPtr<IPin>& next : FreePins(f.Get(), PINDIR_OUTPUT))
@@ -134,7 +153,7 @@ HRESULT CFilterGraph::ConnectThroughRegistered(IPin* out, IPin* in, int depth) {
             continue;
         GRAPH_TRACE(QStringLiteral("  trying registered \"%1\"").arg(name));
         for (const ComPtr<IPin>& pin : FreePins(filter.Get(), PINDIR_INPUT)) {
-            if (FAILED(out->Connect(pin.Get(), nullptr)))
+            if (FAILED(TryConnectLocked(out, pin.Get())))
                 continue;
             for (const ComPtr<IPin>& next : FreePins(filter.Get(), PINDIR_OUTPUT))
                 if (SUCCEEDED(ConnectVia(next.Get(), in, depth + 1)))
@@ -160,7 +179,10 @@ HRESULT CFilterGraph::Render(IPin* ppinOut) {
         return VFW_E_ALREADY_CONNECTED;
     if (FState != State_Stopped)
         return VFW_E_NOT_STOPPED;
-    const HRESULT hr = RenderVia(ppinOut, 0);
+    FDecisiveFailure = S_OK;
+    HRESULT hr = RenderVia(ppinOut, 0);
+    if (FAILED(hr))
+        hr = FailureLocked(hr);
     GRAPH_TRACE(QStringLiteral("render %1: %2").arg(TraceName(ppinOut), HResultName(hr)));
     return hr;
 }
@@ -202,7 +224,7 @@ HRESULT CFilterGraph::RenderThroughGraphFilters(IPin* out, int depth) {
         if (FreePins(f.Get(), PINDIR_OUTPUT).size() != outputs)
             continue;
         for (const ComPtr<IPin>& pin : FreePins(f.Get(), PINDIR_INPUT)) {
-            if (FAILED(out->Connect(pin.Get(), nullptr)))
+            if (FAILED(TryConnectLocked(out, pin.Get())))
                 continue;
             GRAPH_TRACE(
                 QStringLiteral("  render through %1 (in the graph)").arg(TraceName(f.Get())));
@@ -228,7 +250,7 @@ HRESULT CFilterGraph::RenderThroughRegistered(IPin* out, int depth) {
             continue;
         GRAPH_TRACE(QStringLiteral("  render trying registered \"%1\"").arg(name));
         for (const ComPtr<IPin>& pin : FreePins(filter.Get(), PINDIR_INPUT)) {
-            if (FAILED(out->Connect(pin.Get(), nullptr)))
+            if (FAILED(TryConnectLocked(out, pin.Get())))
                 continue;
             const HRESULT hr = RenderOutputsOf(filter.Get(), depth);
             if (SUCCEEDED(hr))

@@ -1,4 +1,5 @@
 // Run state and reference clock of the filter graph manager.
+#include "platform/com/NoThrow.h"
 #include "platform/graph/Enumerators.h"
 #include "platform/graph/FilterGraph.h"
 #include "platform/graph/GraphTrace.h"
@@ -157,10 +158,12 @@ HRESULT CFilterGraph::PauseLocked() {
     }
     HRESULT result = S_OK;
     for (const ComPtr<IBaseFilter>& f : DownstreamFirstLocked()) {
-        const HRESULT hr = f->Pause();
+        const HRESULT hr = HResultOf([&] { return f->Pause(); });
         if (FAILED(hr)) {
             GRAPH_TRACE(
                 QStringLiteral("pause %1 failed: %2").arg(TraceName(f.Get()), HResultName(hr)));
+            // The filters that paused before it stop again (from Stopped too).
+            FState = State_Paused;
             StopLocked(false);
             return hr;
         }
@@ -192,7 +195,7 @@ HRESULT CFilterGraph::RunLocked(REFERENCE_TIME tStart, bool computeStart) {
     }
     FStartTime = tStart;
     for (const ComPtr<IBaseFilter>& f : DownstreamFirstLocked()) {
-        const HRESULT hr = f->Run(tStart);
+        const HRESULT hr = HResultOf([&] { return f->Run(tStart); });
         if (FAILED(hr)) {
             GRAPH_TRACE(
                 QStringLiteral("run %1 failed: %2").arg(TraceName(f.Get()), HResultName(hr)));

@@ -1,5 +1,6 @@
 #include "platform/graph/MediaSample.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/MemAllocator.h"
 
 #include <cstring>
@@ -82,16 +83,19 @@ HRESULT CMediaSample::SetActualDataLength(LONG length) {
 HRESULT CMediaSample::GetMediaType(AM_MEDIA_TYPE** ppMediaType) {
     if (!ppMediaType)
         return E_POINTER;
-    *ppMediaType = FMediaType ? CreateMediaType(*FMediaType) : nullptr;
-    return FMediaType ? S_OK : S_FALSE;
+    *ppMediaType = nullptr;
+    if (!FMediaType)
+        return S_FALSE;
+    *ppMediaType = CreateMediaType(*FMediaType);
+    return *ppMediaType ? S_OK : E_OUTOFMEMORY;
 }
 
 HRESULT CMediaSample::SetMediaType(AM_MEDIA_TYPE* pMediaType) {
-    if (pMediaType)
-        FMediaType = std::make_unique<AM_MEDIA_TYPE>(*pMediaType);
-    else
+    if (!pMediaType) {
         FMediaType.reset();
-    return S_OK;
+        return S_OK;
+    }
+    return HResultOf([&] { FMediaType = std::make_unique<AM_MEDIA_TYPE>(*pMediaType); });
 }
 
 HRESULT CMediaSample::SetDiscontinuity(BOOL bDiscontinuity) {

@@ -1,6 +1,7 @@
 #include "platform/graph/MediaType.h"
 
 #include <algorithm>
+#include <new>
 
 BYTE* AM_MEDIA_TYPE::AllocFormatBuffer(size_t size) {
     FFormat.assign(size, 0);
@@ -35,7 +36,11 @@ bool AM_MEDIA_TYPE::IsPartiallySpecified() const {
 }
 
 AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE& source) {
-    return new AM_MEDIA_TYPE(source);
+    try {
+        return new AM_MEDIA_TYPE(source);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
 }
 
 void DeleteMediaType(AM_MEDIA_TYPE* type) {

@@ -82,7 +82,7 @@ using CMediaType = AM_MEDIA_TYPE;
 
 // Helpers in the shape of the platform's C functions, for code that hands media types out
 // through pointers (IEnumMediaTypes::Next, ConnectionMediaType, IMediaSample::GetMediaType).
-AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE& source); // a heap copy
+AM_MEDIA_TYPE* CreateMediaType(const AM_MEDIA_TYPE& source); // a heap copy; null: no memory
 void DeleteMediaType(AM_MEDIA_TYPE* type);                   // frees a CreateMediaType copy
 void FreeMediaType(AM_MEDIA_TYPE& type);                     // clears the format block
 HRESULT CopyMediaType(AM_MEDIA_TYPE* target, const AM_MEDIA_TYPE* source);

@@ -1,11 +1,15 @@
 #include "platform/graph/MemAllocator.h"
 
+#include "platform/com/NoThrow.h"
+
 #include <algorithm>
+#include <new>
 
 namespace {
 // Upper bound of the memory one allocator may hold, so that a hostile format block cannot ask
-// for more than a machine has.
-constexpr long long kMaxTotalBytes = 1LL << 31;
+// for more than a machine has. The largest a stream needs is a splitter's copying buffers
+// (12 x 64 MB) or a decoder's output for the largest picture shown (3 x 136 MB).
+constexpr long long kMaxTotalBytes = 1LL << 30;
 } // namespace
 
 CMemAllocator::CMemAllocator() = default;
@@ -50,15 +54,20 @@ HRESULT CMemAllocator::GetProperties(ALLOCATOR_PROPERTIES* pProps) {
     return S_OK;
 }
 
-CMemAllocator::TBuffer CMemAllocator::MakeBufferLocked() {
-    TBuffer b;
+std::unique_ptr<BYTE[]> CMemAllocator::AllocateBufferMemory(size_t bytes) {
+    return std::unique_ptr<BYTE[]>(new (std::nothrow) BYTE[bytes]);
+}
+
+bool CMemAllocator::MakeBufferLocked(TBuffer* b) {
     const size_t total = size_t(FProps.cbPrefix) + size_t(FProps.cbBuffer) + size_t(FProps.cbAlign);
-    b.memory.reset(new BYTE[total]);
-    const auto base = reinterpret_cast<uintptr_t>(b.memory.get()) + uintptr_t(FProps.cbPrefix);
+    b->memory = AllocateBufferMemory(total);
+    if (!b->memory)
+        return false;
+    const auto base = reinterpret_cast<uintptr_t>(b->memory.get()) + uintptr_t(FProps.cbPrefix);
     const uintptr_t align = uintptr_t(FProps.cbAlign);
     BYTE* data = reinterpret_cast<BYTE*>((base + align - 1) & ~(align - 1));
-    b.sample = std::make_unique<CMediaSample>(this, data, FProps.cbBuffer);
-    return b;
+    b->sample.reset(new (std::nothrow) CMediaSample(this, data, FProps.cbBuffer));
+    return bool(b->sample);
 }
 
 HRESULT CMemAllocator::Commit() {
@@ -67,8 +76,24 @@ HRESULT CMemAllocator::Commit() {
         return VFW_E_SIZENOTSET;
     if (FCommitted)
         return S_OK;
-    while (FFree.size() + FOut.size() < size_t(FProps.cBuffers))
-        FFree.push_back(MakeBufferLocked());
+    const size_t count = size_t(FProps.cBuffers);
+    const HRESULT hr = HResultOf([&] {
+        // Room for every buffer in both lists, so that GetBuffer and ReleaseBuffer never grow
+        // them.
+        FFree.reserve(count);
+        FOut.reserve(count);
+        while (FFree.size() + FOut.size() < count) {
+            TBuffer b;
+            if (!MakeBufferLocked(&b))
+                return E_OUTOFMEMORY;
+            FFree.push_back(std::move(b));
+        }
+        return S_OK;
+    });
+    if (FAILED(hr)) {
+        FFree.clear(); // what was made is given back; a later Commit starts again
+        return hr;
+    }
     FCommitted = true;
     return S_OK;
 }

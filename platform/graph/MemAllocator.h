@@ -1,7 +1,9 @@
 #pragma once
 // The standard allocator: cBuffers samples of cbBuffer bytes each (plus cbPrefix bytes before
 // the pointer GetPointer gives, aligned to cbAlign). GetBuffer blocks while every sample is out;
-// Decommit releases the waiting threads and frees the samples as they come back.
+// Decommit releases the waiting threads and frees the samples as they come back. All memory is
+// taken by Commit, which answers E_OUTOFMEMORY when the system has too little; handing samples
+// out and taking them back allocates nothing.
 //
 // Thread contract: any thread; the allocator's lock is never held while a sample is released
 // to user code.
@@ -32,13 +34,19 @@ public:
     // Samples handed out and not yet returned (for tests and traces).
     int OutstandingSamples() const;
 
+protected:
+    // The memory of one buffer, or null when the system has none to give (Commit then fails
+    // with E_OUTOFMEMORY and holds nothing).
+    virtual std::unique_ptr<BYTE[]> AllocateBufferMemory(size_t bytes);
+
 private:
     struct TBuffer {
         std::unique_ptr<BYTE[]> memory;
         std::unique_ptr<CMediaSample> sample;
     };
     IUnknown* UnknownInterface() override { return static_cast<IMemAllocator*>(this); }
-    TBuffer MakeBufferLocked();
+    // False when memory runs out.
+    bool MakeBufferLocked(TBuffer* buffer);
 
     mutable std::mutex FLock;
     std::condition_variable FFreed;

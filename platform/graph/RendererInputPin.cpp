@@ -1,5 +1,6 @@
 #include "platform/graph/RendererInputPin.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/BaseRenderer.h"
 
 CRendererInputPin::CRendererInputPin(CBaseRenderer* renderer, HRESULT* phr, const QString& pinName)
@@ -27,8 +28,14 @@ HRESULT CRendererInputPin::BreakConnect() {
 
 HRESULT CRendererInputPin::Receive(IMediaSample* pSample) {
     std::lock_guard lock(FRenderer->ReceiveLock());
-    const HRESULT hr = CBaseInputPin::Receive(pSample);
-    return hr == S_OK ? FRenderer->Receive(pSample) : hr;
+    const HRESULT checked = CBaseInputPin::Receive(pSample);
+    if (checked != S_OK)
+        return checked;
+    bool threw = false;
+    const HRESULT hr = HResultOf([&] { return FRenderer->Receive(pSample); }, &threw);
+    if (threw)
+        FRenderer->AbortRendering(hr);
+    return hr;
 }
 
 HRESULT CRendererInputPin::EndOfStream() {

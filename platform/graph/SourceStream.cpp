@@ -1,5 +1,6 @@
 #include "platform/graph/SourceStream.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/GraphWait.h"
 #include "platform/graph/SourceFilter.h"
 
@@ -57,8 +58,13 @@ HRESULT CSourceStream::Active() {
     }
     FStopLoop.store(false);
     FThreadAlive.store(true);
-    FThread = std::thread(&CSourceStream::ThreadProc, this);
-    return S_OK;
+    const HRESULT started =
+        HResultOf([this] { FThread = std::thread(&CSourceStream::ThreadProc, this); });
+    if (FAILED(started)) {
+        FThreadAlive.store(false);
+        CBaseOutputPin::Inactive();
+    }
+    return started;
 }
 
 HRESULT CSourceStream::Inactive() {
@@ -142,28 +148,38 @@ HRESULT CSourceStream::OnThreadStartPlay() {
     return DeliverNewSegment(segment.start, segment.stop, segment.rate);
 }
 
+void CSourceStream::AbortStream(HRESULT hr) {
+    if (FStopLoop.load())
+        return; // told to stop: whatever failed was the stop itself
+    DeliverEndOfStream();
+    FSource->NotifyEvent(EC_ERRORABORT, hr, 0);
+}
+
 void CSourceStream::DoBufferProcessingLoop() {
     OnThreadStartPlay();
     while (!FStopLoop.load()) {
         IMediaSample* raw = nullptr;
-        if (FAILED(GetDeliveryBuffer(&raw, nullptr, nullptr, 0)))
+        const HRESULT got = GetDeliveryBuffer(&raw, nullptr, nullptr, 0);
+        if (FAILED(got)) {
+            // A decommitted allocator (a stop or a seek) ends the run quietly; memory running out
+            // ends the stream.
+            if (got == E_OUTOFMEMORY)
+                AbortStream(got);
             return;
+        }
         ComPtr<IMediaSample> sample;
         sample.Attach(raw);
-        const HRESULT hr = FillBuffer(sample.Get());
+        const HRESULT hr = HResultOf([&] { return FillBuffer(sample.Get()); });
         if (hr == S_OK) {
-            // S_FALSE (downstream flushing or at its end) and failures (downstream stopped)
-            // both end this run of the loop quietly.
+            // S_FALSE (downstream flushing or at its end) and failures (downstream stopped, or
+            // failed and reported it itself) both end this run of the loop quietly.
             if (Deliver(sample.Get()) != S_OK)
                 return;
         } else if (hr == S_FALSE) {
             DeliverEndOfStream();
             return;
         } else {
-            if (!FStopLoop.load()) {
-                DeliverEndOfStream();
-                FSource->NotifyEvent(EC_ERRORABORT, hr, 0);
-            }
+            AbortStream(hr);
             return;
         }
     }

@@ -4,7 +4,9 @@
 // and ends when the filter stops. Each run of its loop starts with OnThreadStartPlay (by default
 // DeliverNewSegment of the filter's segment), then fills and delivers buffers until FillBuffer
 // answers S_FALSE (end of stream: EndOfStream is delivered) or a delivery fails (downstream
-// flushing or stopping); the thread then waits for a restart (a seek) or for the stop.
+// flushing or stopping); the thread then waits for a restart (a seek) or for the stop. A
+// FillBuffer that fails (or throws: memory running out is E_OUTOFMEMORY) ends the stream with
+// EC_ERRORABORT, as does an allocator that has no memory for a sample.
 //
 // Thread contract: FillBuffer, OnThreadCreate / OnThreadDestroy / OnThreadStartPlay run on the
 // pin's streaming thread. Active / Inactive / PauseStreaming / ResumeStreaming run on the graph's
@@ -83,6 +85,9 @@ private:
     void ThreadProc();
     bool WaitForRun();
     void DoBufferProcessingLoop();
+    // Ends the stream downstream and tells the graph (EC_ERRORABORT with hr), unless the loop
+    // was told to stop.
+    void AbortStream(HRESULT hr);
 
     std::thread FThread;
     std::atomic<bool> FThreadAlive{false};

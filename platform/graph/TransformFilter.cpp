@@ -76,6 +76,15 @@ HRESULT CTransformFilter::Stop() {
     return S_OK;
 }
 
+HRESULT CTransformFilter::AbortStream(HRESULT hr) {
+    if (InputPin()->HasRunTimeError())
+        return hr; // told already
+    InputPin()->SetRunTimeError();
+    OutputPin()->DeliverEndOfStream();
+    NotifyEvent(EC_ERRORABORT, hr, 0);
+    return hr;
+}
+
 HRESULT CTransformFilter::Transform(IMediaSample*, IMediaSample*) {
     return E_UNEXPECTED;
 }

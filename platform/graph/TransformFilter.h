@@ -54,6 +54,12 @@ public:
     CTransformOutputPin* OutputPin();
     std::recursive_mutex& ReceiveLock() { return FReceiveLock; }
 
+    // Ends the stream on a failure of the filter's own (memory running out, a picture it
+    // cannot take): downstream gets the end of the stream, the graph EC_ERRORABORT with hr, and
+    // the input refuses samples until the next flush or stop. Answers hr. The input pin does
+    // it for a Receive that throws (E_OUTOFMEMORY for std::bad_alloc).
+    HRESULT AbortStream(HRESULT hr);
+
 protected:
     // Creates the two pins; the in-place transform makes its own kind.
     virtual void CreatePins();

@@ -1,5 +1,6 @@
 #include "platform/graph/TransformPins.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/graph/TransformFilter.h"
 
 CTransformInputPin::CTransformInputPin(const QString& objectName, CTransformFilter* filter,
@@ -42,14 +43,22 @@ HRESULT CTransformInputPin::SetMediaType(const CMediaType* pmt) {
 
 HRESULT CTransformInputPin::Receive(IMediaSample* pSample) {
     std::lock_guard lock(FTransform->ReceiveLock());
-    const HRESULT hr = CBaseInputPin::Receive(pSample);
-    return hr == S_OK ? FTransform->Receive(pSample) : hr;
+    const HRESULT checked = CBaseInputPin::Receive(pSample);
+    if (checked != S_OK)
+        return checked;
+    bool threw = false;
+    const HRESULT hr = HResultOf([&] { return FTransform->Receive(pSample); }, &threw);
+    return threw ? FTransform->AbortStream(hr) : hr;
 }
 
 HRESULT CTransformInputPin::EndOfStream() {
     std::lock_guard lock(FTransform->ReceiveLock());
-    const HRESULT hr = CheckStreaming();
-    return hr == S_OK ? FTransform->EndOfStream() : hr;
+    const HRESULT checked = CheckStreaming();
+    if (checked != S_OK)
+        return checked;
+    bool threw = false;
+    const HRESULT hr = HResultOf([&] { return FTransform->EndOfStream(); }, &threw);
+    return threw ? FTransform->AbortStream(hr) : hr;
 }
 
 HRESULT CTransformInputPin::BeginFlush() {
