@@ -4,8 +4,25 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 #include <QFile>
+
+namespace {
+
+bool Decodes(const QByteArray& name) {
+    return QFile::encodeName(QFile::decodeName(name)) == name;
+}
+
+// The folder part of a name and the last part.
+std::pair<QByteArray, QByteArray> Split(const QByteArray& name) {
+    const qsizetype slash = name.lastIndexOf('/');
+    if (slash < 0)
+        return {QByteArray("."), name};
+    return {slash == 0 ? QByteArray("/") : name.left(slash), name.mid(slash + 1)};
+}
+
+} // namespace
 
 TNativeFile::TNativeFile(QByteArray name) : FName(std::move(name)) {
     // A name with a NUL byte cannot reach the system whole.
@@ -41,11 +58,15 @@ TNativeFile::TNativeFile(QByteArray name) : FName(std::move(name)) {
     }
     FDescriptor = fd;
     FKind = TKind::Regular;
+    if (!Decodes(FName) && Decodes(Split(FName).second))
+        FFolder = ::open(Split(FName).first.constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
 }
 
 TNativeFile::~TNativeFile() {
     if (FDescriptor >= 0)
         ::close(FDescriptor);
+    if (FFolder >= 0)
+        ::close(FFolder);
 }
 
 QString TNativeFile::DisplayName() const {
@@ -55,8 +76,10 @@ QString TNativeFile::DisplayName() const {
 QString TNativeFile::Path() const {
     if (FKind != TKind::Regular)
         return {};
-    const QString decoded = QFile::decodeName(FName);
-    if (QFile::encodeName(decoded) == FName)
-        return decoded;
+    if (Decodes(FName))
+        return QFile::decodeName(FName);
+    if (FFolder >= 0)
+        return QStringLiteral("/proc/self/fd/%1/").arg(FFolder) +
+               QFile::decodeName(Split(FName).second);
     return QStringLiteral("/proc/self/fd/%1").arg(FDescriptor);
 }

@@ -5,8 +5,10 @@
 // The toolkit and the media framework take file names as QStrings and encode them back with
 // QFile::encodeName, which loses the bytes of a name that is not valid in the locale's encoding
 // (a name with byte 0xFF on a UTF-8 system). Path() gives a name that opens the same file in
-// every case: the decoded name when it encodes back to the same bytes, otherwise the process's
-// own link to the descriptor held here (/proc/self/fd/N).
+// every case: the decoded name when it encodes back to the same bytes; otherwise, when only the
+// folders' names are the trouble, the file's name in the process's own link to its folder
+// (/proc/self/fd/N/name, so that names relative to the file's folder still work), else the link
+// to the file itself (/proc/self/fd/N).
 //
 // Only a regular file is opened, and without waiting: a FIFO, a device or a socket is refused
 // from its status, so that looking at it never blocks or has an effect on the device.
@@ -42,4 +44,5 @@ private:
     TKind FKind = TKind::Missing;
     int FError = 0;
     int FDescriptor = -1;
+    int FFolder = -1; // held when only the folders' names do not decode
 };

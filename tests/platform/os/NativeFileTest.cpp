@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -39,6 +40,22 @@ TEST_F(NativeFile, ANameThatIsNoUtf8OpensTheSameFileThroughTheToolkit) {
     QFile opened(file.Path());
     ASSERT_TRUE(opened.open(QIODevice::ReadOnly)) << file.Path().toStdString();
     EXPECT_EQ(opened.readAll(), QByteArray("the clip's bytes"));
+}
+
+// A folder whose name is no UTF-8: names beside the file (a script's includes) still resolve.
+TEST_F(NativeFile, ANameInAFolderThatIsNoUtf8KeepsItsFolder) {
+    const QByteArray folder = Native("f\xff");
+    ASSERT_EQ(::mkdir(folder.constData(), 0755), 0);
+    Write(folder + "/main.txt", "main");
+    Write(folder + "/part.inc", "part");
+    TNativeFile file(folder + "/main.txt");
+    ASSERT_EQ(file.Kind(), TNativeFile::TKind::Regular);
+    QFile main(file.Path());
+    ASSERT_TRUE(main.open(QIODevice::ReadOnly)) << file.Path().toStdString();
+    EXPECT_EQ(main.readAll(), QByteArray("main"));
+    QFile beside(QFileInfo(file.Path()).dir().filePath(QStringLiteral("part.inc")));
+    ASSERT_TRUE(beside.open(QIODevice::ReadOnly)) << beside.fileName().toStdString();
+    EXPECT_EQ(beside.readAll(), QByteArray("part"));
 }
 
 TEST_F(NativeFile, AUtf8NameIsItsOwnPath) {
