@@ -1,6 +1,9 @@
 #include "platform/ui/Application.h"
 
 #include "platform/ui/DialogService.h"
+#include "platform/ui/TypedArguments.h"
+
+#include <new>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -52,6 +55,8 @@ void TApplication::ConnectStateChanges() {
 QStringList TApplication::ParamStrings() const {
     if (FParamStrings)
         return *FParamStrings;
+    if (const std::optional<TTypedArguments>& typed = CapturedArguments())
+        return typed->Texts();
     return QCoreApplication::arguments().mid(1);
 }
 
@@ -63,5 +68,22 @@ void TApplication::CloseMainWindow() {
 }
 
 void TApplication::ShowException(const std::exception& e) {
-    DialogService().MessageDlg(QString::fromUtf8(e.what()), mtError, mbOKButton);
+    ++FReportedErrors;
+    const bool outOfMemory = dynamic_cast<const std::bad_alloc*>(&e) != nullptr;
+    // Memory may have run out: what cannot be kept or shown is left out rather than thrown.
+    try {
+        FLastError.emplace();
+        FLastError->OutOfMemory = outOfMemory;
+        FLastError->What = e.what();
+        if (FErrorReport)
+            FErrorReport(e);
+        else
+            DialogService().MessageDlg(QString::fromUtf8(e.what()), mtError, mbOKButton);
+    } catch (...) {
+    }
+}
+
+TApplication::TErrorReport TApplication::SetErrorReport(TErrorReport report) {
+    std::swap(report, FErrorReport);
+    return report;
 }

@@ -1,5 +1,9 @@
-// The kelvara-script tool: script output on stdout, message lines on stderr, exit status.
+// The kelvara-script tool: script output on stdout, message lines on stderr, exit status; its
+// arguments as typed, no display needed, no wait on a file that is not a regular one.
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
+
+#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
@@ -80,6 +84,39 @@ TEST_F(Runner, CommandLineMistakes) {
     const ToolRun help = RunTool({QStringLiteral("--help")});
     EXPECT_EQ(help.exitCode, 0);
     EXPECT_TRUE(help.out.startsWith(QStringLiteral("usage: kelvara-script FILE")));
+}
+
+TEST_F(Runner, ArgumentsAreReadAsTypedWithoutADisplay) {
+    const std::string tool =
+        kelvara::test::ToolPath(QStringLiteral("kelvara-script")).toStdString();
+    // A folder and a script whose names are no UTF-8; the include is found beside the script.
+    const std::string folder = FDir.path().toStdString() + "/f\xff";
+    ASSERT_EQ(::mkdir(folder.c_str(), 0755), 0);
+    Write(QStringLiteral("plain.txt"), "{$I part.inc}\nbegin\n  writeln(Part);\nend.\n");
+    ASSERT_EQ(std::rename(FDir.filePath(QStringLiteral("plain.txt")).toStdString().c_str(),
+                          (folder + "/main.txt").c_str()),
+              0);
+    Write(QStringLiteral("part.inc"), "function Part: string; begin Result := 'part'; end;\n");
+    ASSERT_EQ(std::rename(FDir.filePath(QStringLiteral("part.inc")).toStdString().c_str(),
+                          (folder + "/part.inc").c_str()),
+              0);
+    kelvara::test::TChildOptions stale;
+    stale.Environment = {{"DISPLAY", ":77"}, {"QT_QPA_PLATFORM", "no-such-platform"}};
+    const kelvara::test::TChildRun ran =
+        kelvara::test::RunChild(tool, {folder + "/main.txt"}, stale);
+    EXPECT_EQ(ran.ExitCode, 0) << ran.Err;
+    EXPECT_EQ(ran.Out, "part\n");
+    const kelvara::test::TChildRun option =
+        kelvara::test::RunChild(tool, {"-platform", "x"}, stale);
+    EXPECT_EQ(option.ExitCode, 64);
+    EXPECT_NE(option.Err.find("unknown option -platform"), std::string::npos) << option.Err;
+    // Reading a FIFO would wait for a writer that never comes.
+    const std::string fifo = FDir.path().toStdString() + "/pipe.txt";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const kelvara::test::TChildRun pipe = kelvara::test::RunChild(tool, {fifo});
+    EXPECT_FALSE(pipe.TimedOut);
+    EXPECT_EQ(pipe.ExitCode, 66);
+    EXPECT_NE(pipe.Err.find("not a regular file"), std::string::npos) << pipe.Err;
 }
 
 } // namespace

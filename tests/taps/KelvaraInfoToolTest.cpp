@@ -1,9 +1,13 @@
 // kelvara-info run on clips made by kelvara-mksample: the DV dates and time codes it reports
 // are the ones written, frame by frame, for PAL and NTSC, raw DV and type-1 and type-2 AVI
 // through both sources; scenes, the three outputs, and the exit codes and messages for files it
-// cannot show.
+// cannot show. It needs no display whatever the environment names, reads its arguments as typed
+// and fails a run whose report cannot be written.
 #include "taps/uMediaDescriptions.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/taps/KelvaraInfoSupport.h"
+
+#include <filesystem>
 
 #include <QFile>
 #include <QJsonArray>
@@ -231,6 +235,95 @@ TEST_F(KelvaraInfo, FilesItCannotShowGiveAnExitCodeAndAMessage) {
     const TRun help = RunTool(QStringLiteral("kelvara-info"), {QStringLiteral("--help")});
     EXPECT_EQ(help.ExitCode, 0);
     EXPECT_TRUE(help.Out.startsWith(QStringLiteral("Usage: kelvara-info")));
+}
+
+// A stale display over ssh, a compositor that is gone, a platform without a plugin or a theme
+// that needs a display: the tool runs all the same.
+TEST_F(KelvaraInfo, NeedsNoDisplayWhateverTheEnvironmentNames) {
+    Make({QStringLiteral("dv"), Path(QStringLiteral("d.dv")), QStringLiteral("--seconds"),
+          QStringLiteral("0.2")});
+    const std::string clip = Path(QStringLiteral("d.dv")).toStdString();
+    using TEnv = std::vector<std::pair<std::string, std::optional<std::string>>>;
+    const TEnv environments[] = {
+        {{"DISPLAY", ":77"}, {"QT_QPA_PLATFORM", std::nullopt}, {"WAYLAND_DISPLAY", std::nullopt}},
+        {{"WAYLAND_DISPLAY", "gone-0"}, {"QT_QPA_PLATFORM", std::nullopt}},
+        {{"QT_QPA_PLATFORM", "no-such-platform"}},
+        {{"QT_QPA_PLATFORM", "xcb"}, {"DISPLAY", ":77"}, {"QT_QPA_PLATFORMTHEME", "gtk3"}},
+    };
+    for (const TEnv& env : environments) {
+        SCOPED_TRACE(env.front().first + "=" + env.front().second.value_or("(unset)"));
+        TChildOptions options;
+        options.Environment = env;
+        const TChildRun help =
+            RunChild(ToolPath(QStringLiteral("kelvara-info")).toStdString(), {"--help"}, options);
+        EXPECT_TRUE(help.Exited()) << "signal " << help.Signal << ": " << help.Err;
+        EXPECT_EQ(help.ExitCode, 0) << help.Err;
+        const TChildRun run = RunChild(ToolPath(QStringLiteral("kelvara-info")).toStdString(),
+                                       {"--csv", clip}, options);
+        EXPECT_EQ(run.ExitCode, 0) << run.Err;
+        EXPECT_EQ(CsvRows(QString::fromStdString(run.Out)).size(), 5u);
+    }
+}
+
+// The toolkit's own options are the tool's arguments like any other, and a file name reaches the
+// file as the bytes typed, also when they are no UTF-8.
+TEST_F(KelvaraInfo, ArgumentsAreReadAsTyped) {
+    Make({QStringLiteral("dv"), Path(QStringLiteral("d.dv")), QStringLiteral("--seconds"),
+          QStringLiteral("0.2")});
+    const std::string tool = ToolPath(QStringLiteral("kelvara-info")).toStdString();
+    const std::string clip = Path(QStringLiteral("d.dv")).toStdString();
+    struct TCase {
+        std::vector<std::string> Args;
+        int Exit;
+        std::string Message;
+    };
+    const TCase cases[] = {
+        {{"-platform", "x.dv"}, 1, "unknown option -platform"},
+        {{"--csv", clip, "-reverse"}, 1, "unknown option -reverse"},
+        {{"-style", "fusion", clip}, 1, "unknown option -style"},
+        {{"--frames", "2", "-session", "s", clip}, 1, "unknown option -session"},
+        {{clip, "-qwindowgeometry", "10x10"}, 1, "unknown option -qwindowgeometry"},
+        {{"--", "-reverse"}, 2, "-reverse: no such file"},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Message);
+        const TChildRun r = RunChild(tool, c.Args);
+        EXPECT_TRUE(r.Exited()) << "signal " << r.Signal;
+        EXPECT_EQ(r.ExitCode, c.Exit);
+        EXPECT_NE(r.Err.find("kelvara-info: " + c.Message), std::string::npos) << r.Err;
+    }
+    // Byte 0xFF is no UTF-8; a file of the name that the toolkit would make of it holds nothing.
+    const std::string named = dir.path().toStdString() + "/tape\xff.dv";
+    std::filesystem::copy_file(Path(QStringLiteral("d.dv")).toStdString(), named);
+    QFile decoy(QFile::decodeName(QByteArray::fromStdString(named)));
+    ASSERT_TRUE(decoy.open(QIODevice::WriteOnly));
+    decoy.close();
+    const TChildRun csv = RunChild(tool, {"--csv", named});
+    EXPECT_EQ(csv.ExitCode, 0) << csv.Err;
+    EXPECT_EQ(CsvRows(QString::fromStdString(csv.Out)).size(), 5u);
+    const TChildRun json = RunChild(tool, {"--json", "--frames", "1", named});
+    ASSERT_EQ(json.ExitCode, 0) << json.Err;
+    QJsonParseError error;
+    const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(json.Out), &error);
+    ASSERT_EQ(error.error, QJsonParseError::NoError) << json.Out;
+    EXPECT_TRUE(
+        doc.object()[QStringLiteral("file")].toString().endsWith(QStringLiteral("tape\uFFFD.dv")));
+}
+
+TEST_F(KelvaraInfo, AReportThatCannotBeWrittenFailsTheRun) {
+    Make({QStringLiteral("dv"), Path(QStringLiteral("d.dv")), QStringLiteral("--seconds"),
+          QStringLiteral("0.2")});
+    TChildOptions options;
+    options.StdoutPath = "/dev/full";
+    for (const char* format : {"--csv", "--json", "--scenes"}) {
+        SCOPED_TRACE(format);
+        const TChildRun r = RunChild(ToolPath(QStringLiteral("kelvara-info")).toStdString(),
+                                     {format, Path(QStringLiteral("d.dv")).toStdString()}, options);
+        EXPECT_EQ(r.ExitCode, 9);
+        EXPECT_NE(r.Err.find("kelvara-info: cannot write the report (No space left on device)"),
+                  std::string::npos)
+            << r.Err;
+    }
 }
 
 } // namespace

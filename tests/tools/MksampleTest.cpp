@@ -35,8 +35,9 @@ AVCodecID CodecOfEncoder(const std::string& name) {
 TEST_F(Mksample, ListsItsKindsAndRefusesBadCommandLines) {
     const TToolRun list = RunMksample({QStringLiteral("--list")});
     ASSERT_EQ(list.ExitCode, 0);
-    for (const char* kind : {"dv", "mpeg2", "mpeg1", "h264-mp4", "h264-mkv", "mjpeg-avi", "wmv",
-                             "wav", "audio", "numbers", "truncated", "empty", "random"})
+    for (const char* kind :
+         {"dv", "mpeg2", "mpeg2-ts", "mpeg1", "h264-mp4", "h264-mkv", "hevc-mkv", "mjpeg-avi",
+          "wmv", "wav", "audio", "numbers", "truncated", "empty", "random"})
         EXPECT_NE(list.Out.find(std::string(kind) + "\t"), std::string::npos) << kind;
 
     const QString out = QString::fromStdString(Path("x.avi"));
@@ -90,8 +91,10 @@ TEST_F(Mksample, EveryKindOpensWithTheAdvertisedParameters) {
     } cases[] = {
         {"mpeg2", "pal.mpg", {}},
         {"mpeg2", "ntsc.vob", {QStringLiteral("--system"), QStringLiteral("ntsc")}},
+        {"mpeg2-ts", "pal.ts", {QStringLiteral("--size"), QStringLiteral("320x240")}},
         {"mpeg1", "vcd.mpg", {}},
         {"h264-mp4", "h.mp4", {}},
+        {"hevc-mkv", "hevc.mkv", {QStringLiteral("--seconds"), QStringLiteral("0.6")}},
         {"h264-mkv", "h.mkv", {}},
         {"mjpeg-avi", "m.avi", {}},
         {"wmv", "w.wmv", {}},

@@ -8,30 +8,40 @@
 #include "platform/graph/Enumerators.h"
 #include "platform/graph/GraphClasses.h"
 #include "platform/graph/MediaGuids.h"
+#include "platform/graph/MiscInterfaces.h"
 #include "platform/graph/SourceInterfaces.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/ProcessMessages.h"
 #include "taps/uDVcodeNotifier.h"
 #include "taps/uMediaDescriptions.h"
 #include "taps/uMediaHelpers.h"
 
 #include <chrono>
-
-#include <QFile>
-#include <QFileInfo>
+#include <cstring>
+#include <new>
 
 namespace {
 
-// A graph that shows no frame and raises no event for this long is taken as stuck.
-constexpr auto kStallLimit = std::chrono::seconds(60);
+// A graph that shows no frame and raises no event for this long is taken as stuck: it plays
+// without a clock, so even a very large picture takes a small part of it.
+constexpr auto kStallLimit = std::chrono::seconds(20);
 
-std::string Quoted(const QString& path) {
-    return path.toStdString();
+// Events of a failure (the first parameter is its code), whether the graph stops or plays on.
+constexpr LONG kErrorAbortEx = 0x45; // EC_ERRORABORTEX: the code and a description
+constexpr LONG kFileClosed = 0x44;   // EC_FILE_CLOSED: the source lost its file
+bool IsErrorEvent(LONG code) {
+    return code == EC_ERRORABORT || code == kErrorAbortEx || code == EC_STREAM_ERROR_STOPPED ||
+           code == kFileClosed || code == EC_STREAM_ERROR_STILLPLAYING ||
+           code == EC_ERROR_STILLPLAYING;
 }
 
-std::string HResultText(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", unsigned(hr));
-    return text;
+// An exception that reached the error report: what it means for the run.
+TInfoFailure ReportedFailure() {
+    const auto& last = Application().LastReportedError();
+    if (last && last->OutOfMemory)
+        return OutOfMemoryFailure();
+    return {TInfoExit::Internal,
+            "an error in the program: " + (last ? last->What : std::string("unknown"))};
 }
 
 // The first unconnected output pin of filter whose preferred types include the major type.
@@ -76,36 +86,54 @@ std::vector<ComPtr<IBaseFilter>> FiltersIn(IGraphBuilder* graph) {
 } // namespace
 
 TInfoGraph::TInfoGraph(const TInfoOptions& options)
-    : FOptions(options), FPath(QString::fromStdString(options.File)),
+    : FOptions(options), FName(options.File), FStallLimit(kStallLimit),
       FVideoTap(MakeComObject<TVideoNotifier>()), FAudioTap(MakeComObject<TAudioNotifier>()),
       FKeeper(MakeComObject<TFramesNotifier>()) {
     FLog.SetMaxFrames(options.MaxFrames);
 }
 
 TInfoGraph::~TInfoGraph() {
-    if (FGraph) {
-        if (ComPtr<IMediaControl> control = FGraph.As<IMediaControl>())
-            control->Stop();
-        ProcessMessages();
+    if (!FGraph)
+        return;
+    StopQuietly();
+    try {
         for (const ComPtr<IBaseFilter>& filter : FiltersIn(FGraph.Get()))
             FGraph->RemoveFilter(filter.Get());
+    } catch (...) {
+        // Out of memory while taking the graph apart: the process is ending anyway.
     }
 }
 
-TInfoStatus TInfoGraph::CheckFile() const {
-    const QFileInfo info(FPath);
-    if (!info.exists())
-        return {TInfoExit::Missing, Quoted(FPath) + ": no such file"};
-    if (info.isDir())
-        return {TInfoExit::Unreadable, Quoted(FPath) + ": is a folder, not a video file"};
-    QFile file(FPath);
-    if (!file.open(QIODevice::ReadOnly))
-        return {TInfoExit::Unreadable,
-                Quoted(FPath) + ": cannot be read (" + file.errorString().toStdString() + ")"};
-    return {};
+TInfoStatus TInfoGraph::CheckFile() {
+    FFile = std::make_unique<TNativeFile>(QByteArray::fromStdString(FOptions.File));
+    switch (FFile->Kind()) {
+    case TNativeFile::TKind::Regular:
+        FPath = FFile->Path();
+        return {};
+    case TNativeFile::TKind::Missing:
+        return {TInfoExit::Missing, FName + ": no such file"};
+    case TNativeFile::TKind::Folder:
+        return {TInfoExit::Unreadable, FName + ": is a folder, not a video file"};
+    case TNativeFile::TKind::Other:
+        return {TInfoExit::Unreadable, FName + ": cannot be read (not a regular file)"};
+    case TNativeFile::TKind::Unreadable:
+        break;
+    }
+    return {TInfoExit::Unreadable,
+            FName + ": cannot be read (" + std::strerror(FFile->Error()) + ")"};
 }
 
 TInfoStatus TInfoGraph::Build() {
+    try {
+        return BuildGraph();
+    } catch (const std::bad_alloc&) {
+        return {TInfoExit::OutOfMemory, FName + ": out of memory"};
+    } catch (const std::exception& e) {
+        return {TInfoExit::Internal, FName + ": an error in the program: " + e.what()};
+    }
+}
+
+TInfoStatus TInfoGraph::BuildGraph() {
     if (TInfoStatus s = CheckFile(); !s.Ok())
         return s;
     RegisterGraphClasses();
@@ -135,8 +163,9 @@ ComPtr<IBaseFilter> TInfoGraph::AddFilter(REFCLSID clsid, const QString& name) {
 
 TInfoStatus TInfoGraph::AddSource() {
     const TInfoStatus unreadable{TInfoExit::Unreadable,
-                                 Quoted(FPath) + ": not a media file that can be read"};
-    const bool avi = FPath.endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
+                                 FName + ": not a media file that can be read"};
+    const bool avi =
+        QString::fromStdString(FName).endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
     const bool useFileSource =
         FOptions.Source == TInfoSource::File || (FOptions.Source == TInfoSource::Auto && avi);
     const CLSID clsid = useFileSource ? CLSID_AsyncReader : CLSID_LAVSplitterSource;
@@ -144,8 +173,15 @@ TInfoStatus TInfoGraph::AddSource() {
                                        : QStringLiteral("LAV Splitter Source");
     ComPtr<IBaseFilter> source = AddFilter(clsid, name);
     ComPtr<IFileSourceFilter> file = QueryInterfaceOf<IFileSourceFilter>(source.Get());
-    if (!file || FAILED(file->Load(reinterpret_cast<LPCWSTR>(FPath.utf16()), nullptr)))
+    if (!file)
         return unreadable;
+    if (const HRESULT hr = file->Load(reinterpret_cast<LPCWSTR>(FPath.utf16()), nullptr);
+        FAILED(hr)) {
+        const TInfoFailure failure = FailureOf(hr, TInfoExit::Unreadable);
+        return failure.Code == TInfoExit::Unreadable
+                   ? unreadable
+                   : TInfoStatus{failure.Code, FName + ": " + failure.Text};
+    }
     if (!useFileSource) {
         FSplitter = source;
         return HasOutputs(source.Get()) ? TInfoStatus{} : unreadable;
@@ -179,7 +215,7 @@ TInfoStatus TInfoGraph::AddSplitterFor(IPin* streamPin) {
             FGraph->Disconnect(streamPin);
         FGraph->RemoveFilter(splitter.Get());
     }
-    return {TInfoExit::Unreadable, Quoted(FPath) + ": not a media file that can be read"};
+    return {TInfoExit::Unreadable, FName + ": not a media file that can be read"};
 }
 
 TInfoStatus TInfoGraph::FindStreams() {
@@ -189,7 +225,7 @@ TInfoStatus TInfoGraph::FindStreams() {
         return {};
     ComPtr<IPin> interleaved = OutputOfMajorType(FSplitter.Get(), MEDIATYPE_Interleaved);
     if (!interleaved)
-        return {TInfoExit::NoVideo, Quoted(FPath) + ": the file has no video stream"};
+        return {TInfoExit::NoVideo, FName + ": the file has no video stream"};
     // Interleaved DV: the DV stage, then the DV splitter, whose outputs are video and sound.
     ComPtr<TDVCodeNotifier> stage = MakeComObject<TDVCodeNotifier>();
     ComPtr<IBaseFilter> dvSplitter;
@@ -199,12 +235,12 @@ TInfoStatus TInfoGraph::FindStreams() {
         FAILED(FGraph->Connect(interleaved.Get(), FirstPin(stage.Get(), PINDIR_INPUT).Get())) ||
         FAILED(FGraph->Connect(FirstPin(stage.Get(), PINDIR_OUTPUT).Get(),
                                FirstPin(dvSplitter.Get(), PINDIR_INPUT).Get())))
-        return {TInfoExit::NotDecodable, Quoted(FPath) + ": the DV stream cannot be split"};
+        return {TInfoExit::NotDecodable, FName + ": the DV stream cannot be split"};
     FIsDVDevice = true;
     FVideoPin = OutputOfMajorType(dvSplitter.Get(), MEDIATYPE_Video);
     FAudioPin = OutputOfMajorType(dvSplitter.Get(), MEDIATYPE_Audio);
     if (!FVideoPin)
-        return {TInfoExit::NoVideo, Quoted(FPath) + ": the DV stream has no video"};
+        return {TInfoExit::NoVideo, FName + ": the DV stream has no video"};
     return {};
 }
 
@@ -221,8 +257,15 @@ TInfoStatus TInfoGraph::ConnectVideo() {
     FKeeper->SetPositionTextReports(true);
     FLog.SetFilters(FKeeper.Get(), FVideoTap.Get(), FAudioTap.Get());
 
-    const TInfoStatus undecodable{TInfoExit::NotDecodable,
-                                  Quoted(FPath) + ": the video stream cannot be decoded"};
+    HRESULT hr = S_OK;
+    // A failure of its own (memory, a picture too large) is said as it is.
+    const auto undecodable = [&] {
+        const TInfoFailure failure = FailureOf(hr, TInfoExit::NotDecodable);
+        if (failure.Code != TInfoExit::NotDecodable)
+            return TInfoStatus{failure.Code,
+                               FName + ": the video cannot be decoded: " + failure.Text};
+        return TInfoStatus{TInfoExit::NotDecodable, FName + ": the video stream cannot be decoded"};
+    };
     ComPtr<IBaseFilter> renderer =
         AddFilter(CLSID_VideoMixingRenderer9, QStringLiteral("Video Mixing Renderer 9"));
     if (!renderer)
@@ -234,21 +277,21 @@ TInfoStatus TInfoGraph::ConnectVideo() {
     const ComPtr<IPin> tapOut = FirstPin(FVideoTap.Get(), PINDIR_OUTPUT);
     const ComPtr<IPin> rendererIn = FirstPin(renderer.Get(), PINDIR_INPUT);
     if (!Add(FVideoTap.Get(), QString::fromUtf16(VideoNotifierGraphName)) ||
-        FAILED(FGraph->Connect(FVideoPin.Get(), tapIn.Get())) ||
-        FAILED(FGraph->Connect(tapOut.Get(), rendererIn.Get())))
-        return undecodable;
+        FAILED(hr = FGraph->Connect(FVideoPin.Get(), tapIn.Get())) ||
+        FAILED(hr = FGraph->Connect(tapOut.Get(), rendererIn.Get())))
+        return undecodable();
     // The keeper goes directly in front of the renderer.
     ComPtr<IPin> decoded;
     if (FAILED(rendererIn->ConnectedTo(decoded.ReleaseAndGetAddressOf())) || !decoded ||
         !Add(FKeeper.Get(), QString::fromUtf16(FramesNotifierName)))
-        return undecodable;
+        return undecodable();
     FGraph->Disconnect(decoded.Get());
     FGraph->Disconnect(rendererIn.Get());
-    if (FAILED(FGraph->ConnectDirect(decoded.Get(), FirstPin(FKeeper.Get(), PINDIR_INPUT).Get(),
-                                     nullptr)) ||
-        FAILED(FGraph->ConnectDirect(FirstPin(FKeeper.Get(), PINDIR_OUTPUT).Get(), rendererIn.Get(),
-                                     nullptr)))
-        return undecodable;
+    if (FAILED(hr = FGraph->ConnectDirect(decoded.Get(),
+                                          FirstPin(FKeeper.Get(), PINDIR_INPUT).Get(), nullptr)) ||
+        FAILED(hr = FGraph->ConnectDirect(FirstPin(FKeeper.Get(), PINDIR_OUTPUT).Get(),
+                                          rendererIn.Get(), nullptr)))
+        return undecodable();
     return {};
 }
 
@@ -281,50 +324,114 @@ void TInfoGraph::ConnectAudio() {
 }
 
 TInfoStatus TInfoGraph::Play() {
+    try {
+        return PlayGraph();
+    } catch (const std::bad_alloc&) {
+        StopQuietly();
+        return Stopped(OutOfMemoryFailure());
+    } catch (const std::exception& e) {
+        StopQuietly();
+        return Stopped({TInfoExit::Internal, std::string("an error in the program: ") + e.what()});
+    }
+}
+
+void TInfoGraph::StopQuietly() {
+    try {
+        if (ComPtr<IMediaControl> control = FGraph.As<IMediaControl>())
+            control->Stop();
+        ProcessMessages();
+    } catch (...) {
+    }
+}
+
+TInfoStatus TInfoGraph::Stopped(const TInfoFailure& failure) const {
+    return StoppedStatus(FName, FLog.Frames().size(), failure);
+}
+
+TInfoStatus TInfoGraph::PlayGraph() {
     ComPtr<IMediaControl> control = FGraph.As<IMediaControl>();
     ComPtr<IMediaEvent> events = FGraph.As<IMediaEvent>();
-    if (!control || !events || FAILED(control->Run()))
-        return {TInfoExit::NotDecodable, Quoted(FPath) + ": the video cannot be played"};
-    TInfoStatus status;
+    if (!control || !events)
+        return {TInfoExit::NotDecodable, FName + ": the video cannot be played"};
+    const int errorsBefore = Application().ReportedErrorCount();
+    if (const HRESULT hr = control->Run(); FAILED(hr)) {
+        StopQuietly();
+        return Stopped(FailureOf(hr, TInfoExit::NotDecodable));
+    }
+    std::optional<TInfoFailure> failure;
     bool done = false;
     size_t seen = 0;
     auto lastChange = std::chrono::steady_clock::now();
+    // Events first: one raised before the first frame ends the run before any frame is taken.
     while (!done) {
-        WaitServingMessages([&] { return FLog.Full(); }, 10);
         LONG code = 0;
         LONG_PTR p1 = 0, p2 = 0;
         while (!done && events->GetEvent(&code, &p1, &p2, 0) == S_OK) {
             lastChange = std::chrono::steady_clock::now();
+            const HRESULT hr = HRESULT(p1);
             if (code == EC_COMPLETE) {
+                if (FAILED(hr) && !failure)
+                    failure = FailureOf(hr, TInfoExit::Stopped);
                 done = true;
-            } else if (code == EC_ERRORABORT || code == EC_USERABORT) {
-                status = {TInfoExit::NotDecodable, Quoted(FPath) + ": playing stopped with error " +
-                                                       HResultText(HRESULT(p1))};
+            } else if (IsErrorEvent(code)) {
+                // Also when the graph would play on: the frames after the error prove nothing.
+                failure = FailureOf(FAILED(hr) ? hr : E_FAIL, TInfoExit::Stopped);
+                done = true;
+            } else if (code == EC_USERABORT) {
+                failure = TInfoFailure{TInfoExit::Stopped, "playing was stopped"};
                 done = true;
             }
             events->FreeEventParams(code, p1, p2);
+        }
+        if (Application().ReportedErrorCount() != errorsBefore) {
+            // A handler failed: a frame or a description may be missing from the log.
+            failure = ReportedFailure();
+            done = true;
         }
         if (FLog.Full())
             done = true;
         if (FLog.Frames().size() != seen) {
             seen = FLog.Frames().size();
             lastChange = std::chrono::steady_clock::now();
-        } else if (!done && std::chrono::steady_clock::now() - lastChange > kStallLimit) {
-            status = {TInfoExit::NotDecodable, Quoted(FPath) + ": playing stalled"};
+        } else if (!done && std::chrono::steady_clock::now() - lastChange > FStallLimit) {
+            failure =
+                TInfoFailure{TInfoExit::Stopped, "stalled: no frame and no event for " +
+                                                     std::to_string(FStallLimit.count()) + " ms"};
             done = true;
         }
+        if (!done)
+            WaitServingMessages([&] { return FLog.Full(); }, 10);
     }
     control->Stop();
     ProcessMessages();
-    if (status.Ok() && FLog.Frames().empty())
-        status = {TInfoExit::NotDecodable,
-                  Quoted(FPath) + ": no frame of the video could be shown"};
-    return status;
+    if (!failure && Application().ReportedErrorCount() != errorsBefore)
+        failure = ReportedFailure();
+    if (!failure && !FLog.Full())
+        failure = LostFrames();
+    if (failure)
+        return Stopped(*failure);
+    if (FLog.Frames().empty())
+        return {TInfoExit::NotDecodable, FName + ": no frame of the video could be shown"};
+    return {};
+}
+
+// The renderer drew every frame that the keeper passed; each of them must be in the log.
+std::optional<TInfoFailure> TInfoGraph::LostFrames() const {
+    ComPtr<IQualProp> quality = QueryInterfaceOf<IQualProp>(FVideoRenderer.Get());
+    int drawn = 0;
+    if (!quality || FAILED(quality->get_FramesDrawn(&drawn)))
+        return std::nullopt;
+    const size_t logged = FLog.Frames().size();
+    if (drawn < 0 || size_t(drawn) <= logged)
+        return std::nullopt;
+    return TInfoFailure{TInfoExit::Stopped, "the frame log lost " +
+                                                std::to_string(size_t(drawn) - logged) + " of " +
+                                                std::to_string(drawn) + " frames drawn"};
 }
 
 TInfoResult TInfoGraph::Result() const {
     TInfoResult r;
-    r.File = FPath.toStdString();
+    r.File = FName;
     r.VideoText = FLog.VideoText();
     r.AudioText = FAudioText;
     r.FrameDuration = FLog.FrameDuration();

@@ -5,33 +5,26 @@
 // first. The graph runs without a clock, as fast as it can, until the end of the file
 // or until enough frames were shown.
 //
+// Build and Play answer every way a run can end early with a status (see InfoStatus.h): an error
+// event of the graph or a failure of a filter, the graph refusing to run, a stall, frames that the
+// renderer drew but the log did not record, an exception that escaped a message or event handler
+// (Application().ShowException), memory running out. Neither lets an exception through.
+//
 // Thread contract: everything here runs on the GUI thread; while it waits for the graph it keeps
 // serving the messages that the keeper sends from its streaming thread.
 #include "InfoFrameLog.h"
 #include "InfoOptions.h"
 #include "InfoRecords.h"
+#include "InfoStatus.h"
 #include "platform/graph/BuilderInterfaces.h"
+#include "platform/os/NativeFile.h"
 #include "taps/uAudioNotifier.h"
 #include "taps/uFramesNotifier.h"
 #include "taps/uVideoNotifier.h"
 
+#include <chrono>
+#include <memory>
 #include <string>
-
-// Exit codes of kelvara-info.
-enum class TInfoExit : int {
-    Ok = 0,
-    Usage = 1,
-    Missing = 2,      // no such file
-    Unreadable = 3,   // cannot be opened, or no source can read it
-    NoVideo = 4,      // the file has no video stream
-    NotDecodable = 5, // the video cannot be decoded, or playing it failed
-};
-
-struct TInfoStatus {
-    TInfoExit Code = TInfoExit::Ok;
-    std::string Message;
-    bool Ok() const { return Code == TInfoExit::Ok; }
-};
 
 class TInfoGraph {
 public:
@@ -42,6 +35,8 @@ public:
 
     TInfoStatus Build();
     TInfoStatus Play();
+    // Without a frame or an event for this long, playing counts as stalled.
+    void SetStallLimit(std::chrono::milliseconds limit) { FStallLimit = limit; }
     // What was learnt; complete after Play, partial after a failure.
     TInfoResult Result() const;
 
@@ -53,7 +48,12 @@ public:
     TInfoFrameLog& Log() { return FLog; }
 
 private:
-    TInfoStatus CheckFile() const;
+    TInfoStatus BuildGraph();
+    TInfoStatus PlayGraph();
+    TInfoStatus CheckFile();
+    TInfoStatus Stopped(const TInfoFailure& failure) const;
+    std::optional<TInfoFailure> LostFrames() const;
+    void StopQuietly();
     TInfoStatus AddSource();
     TInfoStatus AddSplitterFor(IPin* streamPin);
     TInfoStatus FindStreams();
@@ -63,7 +63,10 @@ private:
     bool Add(IBaseFilter* filter, const QString& name);
 
     TInfoOptions FOptions;
-    QString FPath;
+    std::string FName;                  // the file's name as typed, for messages and the report
+    std::unique_ptr<TNativeFile> FFile; // held open while the graph reads it
+    QString FPath;                      // the name the graph opens
+    std::chrono::milliseconds FStallLimit;
     TInfoFrameLog FLog;
     ComPtr<IGraphBuilder> FGraph;
     ComPtr<IBaseFilter> FSplitter; // the filter whose outputs are the file's streams

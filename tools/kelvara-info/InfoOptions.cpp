@@ -94,7 +94,10 @@ std::string InfoUsageText() {
            "                   (\"File Source (Async.)\" and a splitter)\n"
            "  --help           this text\n"
            "\n"
-           "Exit status: 0 done, 1 bad command line, 2 no such file, 3 the file cannot be read,\n"
-           "4 the file has no video stream, 5 the video cannot be decoded or played.\n"
+           "Exit status: 0 done, 1 bad command line, 2 no such file, 3 the file cannot be read\n"
+           "(or is not a regular file), 4 the file has no video stream, 5 the video cannot be\n"
+           "decoded or played, 6 playing stopped before the end, 7 out of memory, 8 the picture\n"
+           "is larger than the program can show, 9 the report cannot be written, 10 an error in\n"
+           "the program. After 6, 7 and 8 the frames shown before are printed.\n"
            "Set KELVARA_INFO_VERBOSE=1 to see the media libraries' own warnings.\n";
 }

@@ -32,9 +32,55 @@ std::string CsvField(const std::string& text) {
     return quoted + "\"";
 }
 
+// The length of the valid UTF-8 sequence at text[i] (1 to 4), or 0 when the bytes there are not
+// one (a stray continuation byte, an overlong form, a surrogate, a cut sequence, above U+10FFFF).
+size_t Utf8SequenceAt(const std::string& text, size_t i) {
+    const auto byte = [&](size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    size_t length = 0;
+    unsigned char low = 0x80, high = 0xBF; // the range of the second byte
+    if (lead >= 0xC2 && lead <= 0xDF) {
+        length = 2;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+        length = 3;
+        if (lead == 0xE0)
+            low = 0xA0;
+        else if (lead == 0xED)
+            high = 0x9F;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+        length = 4;
+        if (lead == 0xF0)
+            low = 0x90;
+        else if (lead == 0xF4)
+            high = 0x8F;
+    } else {
+        return 0;
+    }
+    if (text.size() - i < length)
+        return 0;
+    if (byte(i + 1) < low || byte(i + 1) > high)
+        return 0;
+    for (size_t k = 2; k < length; ++k)
+        if (byte(i + k) < 0x80 || byte(i + k) > 0xBF)
+            return 0;
+    return length;
+}
+
+// A JSON string of the text; bytes that are not UTF-8 (a file name in another encoding) become
+// U+FFFD, so the document stays valid.
 std::string JsonString(const std::string& text) {
     std::string out = "\"";
-    for (unsigned char c : text) {
+    for (size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x80) {
+            const size_t length = Utf8SequenceAt(text, i);
+            out += length ? text.substr(i, length) : std::string("\\ufffd");
+            i += length ? length : 1;
+            continue;
+        }
+        ++i;
         switch (c) {
         case '"':
             out += "\\\"";

@@ -1,15 +1,22 @@
 // kelvara-info FILE: plays the video of a file without a clock through the program's own taps
 // and frame keeper, and prints its descriptions and, per frame shown, the position, the DV
-// recording date and the time code (or the scenes of a DV tape). See InfoOptions.h.
+// recording date and the time code (or the scenes of a DV tape). See InfoOptions.h for the
+// command line and InfoStatus.h for the exit codes.
 #include "InfoGraph.h"
 #include "InfoOptions.h"
 #include "InfoReport.h"
+#include "InfoStatus.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/ToolApplication.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
-#include <QApplication>
+#include <QtGlobal>
 
 extern "C" {
 #include <libavutil/log.h>
@@ -17,31 +24,15 @@ extern "C" {
 
 namespace {
 
-void Print(std::FILE* to, const std::string& text) {
-    std::fwrite(text.data(), 1, text.size(), to);
-    std::fflush(to);
+// False when the text could not be written whole (a full disk, a closed pipe, ...).
+bool Print(std::FILE* to, const std::string& text) {
+    const size_t written = std::fwrite(text.data(), 1, text.size(), to);
+    return std::fflush(to) == 0 && written == text.size() && !std::ferror(to);
 }
 
-void Fail(const std::string& message) {
-    Print(stderr, "kelvara-info: " + message + "\n");
-}
-
-// The toolkit's own remarks (a missing runtime folder, ...) would mix with the tool's messages;
-// they are shown only when KELVARA_INFO_VERBOSE is set.
-void QuietToolkit(QtMsgType type, const QMessageLogContext&, const QString& message) {
-    if (type == QtFatalMsg || qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE"))
-        Print(stderr, message.toStdString() + "\n");
-}
-
-// Without a display the tool runs offscreen; it never makes a sound.
-void PrepareEnvironment() {
-    qInstallMessageHandler(QuietToolkit);
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM") && !qEnvironmentVariableIsSet("DISPLAY") &&
-        !qEnvironmentVariableIsSet("WAYLAND_DISPLAY"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    qputenv("SDL_AUDIODRIVER", "dummy");
-    av_log_set_level(qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE") ? AV_LOG_WARNING
-                                                                       : AV_LOG_QUIET);
+int Fail(const TInfoStatus& status) {
+    Print(stderr, "kelvara-info: " + status.Message + "\n");
+    return int(status.Code);
 }
 
 std::string Report(const TInfoResult& result, const TInfoOptions& options) {
@@ -56,40 +47,64 @@ std::string Report(const TInfoResult& result, const TInfoOptions& options) {
     return TextReport(result, options.Scenes);
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
-    PrepareEnvironment();
-    QApplication app(argc, argv);
+int Run(const TTypedArguments& typed) {
     std::vector<std::string> args;
-    for (const QString& arg : app.arguments().mid(1))
+    for (const QByteArray& arg : typed.Native())
         args.push_back(arg.toStdString());
     const TInfoOptionsResult parsed = ParseInfoOptions(args);
     if (!parsed.Options) {
-        Fail(parsed.Error);
+        Fail({TInfoExit::Usage, parsed.Error});
         Print(stderr, "Try kelvara-info --help\n");
         return int(TInfoExit::Usage);
     }
     const TInfoOptions& options = *parsed.Options;
-    if (options.Help) {
-        Print(stdout, InfoUsageText());
-        return 0;
-    }
+    if (options.Help)
+        return Print(stdout, InfoUsageText())
+                   ? 0
+                   : Fail({TInfoExit::OutputFailed, "cannot write the help text"});
     TInfoGraph graph(options);
     TInfoStatus status = graph.Build();
-    if (!status.Ok()) {
-        Fail(status.Message);
-        return int(status.Code);
-    }
+    if (!status.Ok())
+        return Fail(status);
     status = graph.Play();
-    if (!status.Ok() && graph.Result().Frames.empty()) {
-        Fail(status.Message);
-        return int(status.Code);
+    // What was shown before a failure is printed too.
+    const TInfoResult result = graph.Result();
+    if (!status.Ok() && result.Frames.empty())
+        return Fail(status);
+    errno = 0;
+    if (!Print(stdout, Report(result, options))) {
+        const int error = errno;
+        return Fail({TInfoExit::OutputFailed,
+                     "cannot write the report" +
+                         (error ? std::string(" (") + std::strerror(error) + ")" : std::string())});
     }
-    Print(stdout, Report(graph.Result(), options));
-    if (!status.Ok()) {
-        Fail(status.Message);
-        return int(status.Code);
+    return status.Ok() ? 0 : Fail(status);
+}
+
+// Said without taking memory.
+int LastResort(const char* message, TInfoExit code) {
+    std::fputs(message, stderr);
+    std::fflush(stderr);
+    return int(code);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        av_log_set_level(qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE") ? AV_LOG_WARNING
+                                                                           : AV_LOG_QUIET);
+        TToolApplication app(argc, argv, {TToolkit::Gui, "KELVARA_INFO_VERBOSE"});
+        // An error that escapes a handler is not shown as it happens: the graph's status says
+        // what it cost the run.
+        Application().SetErrorReport([](const std::exception&) {});
+        return Run(app.Arguments());
+    } catch (const std::bad_alloc&) {
+        return LastResort("kelvara-info: out of memory\n", TInfoExit::OutOfMemory);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "kelvara-info: an error in the program: %s\n", e.what());
+        return int(TInfoExit::Internal);
+    } catch (...) {
+        return LastResort("kelvara-info: an error in the program\n", TInfoExit::Internal);
     }
-    return 0;
 }

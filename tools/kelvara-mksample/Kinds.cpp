@@ -15,9 +15,11 @@ const std::vector<TKind> kKinds = {
     {"dv", "DV 25 Mbit/s, PAL or NTSC, raw (.dv) or AVI type 1 or 2 (.avi), with recording date, "
            "time code and removable or invalid packs"},
     {"mpeg2", "MPEG-2 program stream: PAL 16:9 or NTSC 4:3, B-frames, open GOPs, MPEG audio"},
+    {"mpeg2-ts", "MPEG-2 in a transport stream: the mpeg2 kind's video and sound"},
     {"mpeg1", "MPEG-1 system stream: 352x288 (PAL) or 352x240 (NTSC), B-frames, MPEG audio"},
     {"h264-mp4", "H.264 (MPEG-4 part 2 without libx264) in MP4, long GOP, B-frames, AAC"},
     {"h264-mkv", "H.264 (MPEG-4 part 2 without libx264) in Matroska, long GOP, B-frames, AAC"},
+    {"hevc-mkv", "HEVC (libx265) in Matroska, 320x180 unless --size, AAC"},
     {"mjpeg-avi", "Motion JPEG in AVI with PCM sound"},
     {"wmv", "Windows Media Video 8 and Audio 2 in ASF"},
     {"wav", "PCM sound in a WAV file"},
@@ -124,6 +126,22 @@ TClipRecipe H264Recipe(const TOptions& o, const std::string& container) {
     return s;
 }
 
+TClipRecipe HevcRecipe(const TOptions& o) {
+    TClipRecipe s;
+    s.Container = "matroska";
+    s.Video.Encoders = {"libx265"};
+    s.Video.Width = 320;
+    s.Video.Height = 180;
+    s.Video.Rate = SystemRate(o);
+    s.Video.Gop = 25;
+    s.Video.BFrames = 2;
+    s.Video.PrivateOptions = {{"preset", "ultrafast"}, {"x265-params", "log-level=error"}};
+    s.Audio = {"aac", 48000, 2, 128000};
+    ApplyCommonOverrides(o, s);
+    s.Video.SampleAspect = SampleAspectFor(o.Aspect, s.Video.Width, s.Video.Height);
+    return s;
+}
+
 TClipRecipe MjpegRecipe(const TOptions& o) {
     TClipRecipe s;
     s.Container = "avi";
@@ -170,6 +188,13 @@ TClipRecipe AudioOnlyRecipe(const TOptions& o, const std::string& container, TAu
 TClipRecipe RecipeFor(const TOptions& o, const std::string& kind) {
     if (kind == "mpeg2")
         return Mpeg2Recipe(o);
+    if (kind == "mpeg2-ts") {
+        TClipRecipe s = Mpeg2Recipe(o);
+        s.Container = "mpegts";
+        return s;
+    }
+    if (kind == "hevc-mkv")
+        return HevcRecipe(o);
     if (kind == "mpeg1")
         return Mpeg1Recipe(o);
     if (kind == "h264-mp4" || kind == "numbers")

@@ -6,13 +6,16 @@
 // compilation and of the run) go to standard error. Exit status: 0 when the script ran, 1 when it
 // did not compile, 2 when its run failed, 64 for a wrong command line, 66 when the file cannot be
 // read.
+#include "ScriptOptions.h"
+#include "platform/os/NativeFile.h"
 #include "platform/ui/DialogService.h"
+#include "platform/ui/ToolApplication.h"
 #include "scripting/SourceFile.h"
 #include "scripting/uZvScript.h"
 
 #include <cstdio>
+#include <cstring>
 
-#include <QCoreApplication>
 #include <QStringList>
 
 namespace {
@@ -21,12 +24,6 @@ constexpr int kCompileFailed = 1;
 constexpr int kRunFailed = 2;
 constexpr int kUsage = 64;
 constexpr int kNoInput = 66;
-
-struct Options {
-    QString file;
-    QStringList defines;
-    bool help = false;
-};
 
 void Print(FILE* stream, const QString& text) {
     const QByteArray bytes = text.toUtf8();
@@ -37,37 +34,6 @@ void Print(FILE* stream, const QString& text) {
 void Usage(FILE* stream) {
     Print(stream, QStringLiteral("usage: kelvara-script FILE [--define NAME]...\n"
                                  "Compiles and runs a Pascal script of Kelvara.\n"));
-}
-
-// False with a reason when the command line is wrong.
-bool ParseArguments(const QStringList& args, Options& o, QString& error) {
-    for (qsizetype i = 1; i < args.size(); ++i) {
-        const QString& a = args.at(i);
-        if (a == u"-h" || a == u"--help") {
-            o.help = true;
-        } else if (a == u"--define" || a == u"-d") {
-            if (++i >= args.size()) {
-                error = QStringLiteral("--define needs a name");
-                return false;
-            }
-            o.defines << args.at(i);
-        } else if (a.startsWith(QStringLiteral("--define="))) {
-            o.defines << a.mid(9);
-        } else if (a.startsWith(u'-') && a.size() > 1) {
-            error = QStringLiteral("unknown option %1").arg(a);
-            return false;
-        } else if (o.file.isEmpty()) {
-            o.file = a;
-        } else {
-            error = QStringLiteral("only one script file may be given");
-            return false;
-        }
-    }
-    if (o.file.isEmpty() && !o.help) {
-        error = QStringLiteral("no script file given");
-        return false;
-    }
-    return true;
 }
 
 void AddOutputRoutines(TZvScript& host) {
@@ -98,32 +64,55 @@ void PrintLines(const QStringList& lines) {
         Print(stderr, line + QLatin1Char('\n'));
 }
 
+// Why the script file cannot be read, when it is no regular file (reading a FIFO would wait).
+QString NotAFile(const TNativeFile& file) {
+    switch (file.Kind()) {
+    case TNativeFile::TKind::Regular:
+        return {};
+    case TNativeFile::TKind::Missing:
+        return QStringLiteral("no such file");
+    case TNativeFile::TKind::Folder:
+        return QStringLiteral("is a folder");
+    case TNativeFile::TKind::Other:
+        return QStringLiteral("not a regular file");
+    case TNativeFile::TKind::Unreadable:
+        break;
+    }
+    return QString::fromLocal8Bit(std::strerror(file.Error()));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    Options options;
+    TToolApplication app(argc, argv, {TToolkit::Core, nullptr});
+    TScriptOptions options;
     QString error;
-    if (!ParseArguments(app.arguments(), options, error)) {
+    if (!ParseScriptArguments(app.Arguments(), options, error)) {
         Print(stderr, QStringLiteral("kelvara-script: %1\n").arg(error));
         Usage(stderr);
         return kUsage;
     }
-    if (options.help) {
+    if (options.Help) {
         Usage(stdout);
         return 0;
     }
+    const TNativeFile file(options.File);
     QString text;
-    if (!kelvara::script::ReadSourceFile(options.file, text, error)) {
-        Print(stderr,
-              QStringLiteral("kelvara-script: cannot read %1: %2\n").arg(options.file, error));
+    error = NotAFile(file);
+    if (error.isEmpty() && !kelvara::script::ReadSourceFile(file.Path(), text, error) &&
+        error.isEmpty())
+        error = QStringLiteral("cannot be read");
+    if (!error.isEmpty()) {
+        Print(
+            stderr,
+            QStringLiteral("kelvara-script: cannot read %1: %2\n").arg(file.DisplayName(), error));
         return kNoInput;
     }
     DialogService().SetPresenter(PrintDialog);
     TZvScript host;
     host.SetUseDebugInfo(true);
-    host.SetMainFileName(options.file);
-    host.SetDefines(options.defines);
+    host.SetMainFileName(file.Path());
+    host.SetDefines(options.Defines);
     host.SetScript(text);
     host.OnCompile = AddOutputRoutines;
     const bool compiled = host.Compile();

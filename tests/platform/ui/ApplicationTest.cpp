@@ -1,6 +1,9 @@
 #include "platform/ui/Application.h"
 
 #include "platform/ui/ScriptedDialogs.h"
+#include "platform/ui/TypedArguments.h"
+
+#include <new>
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -15,6 +18,8 @@ struct TApplicationTest : ::testing::Test {
         Application().ClearOnActivate(&owner);
         Application().ClearOnActivate(nullptr);
         Application().SetParamStrings(std::nullopt);
+        Application().SetErrorReport(nullptr);
+        ForgetCapturedArguments();
     }
     QObject owner;
 };
@@ -77,6 +82,47 @@ TEST_F(TApplicationTest, ParamStringsLeaveOutTheProgramPath) {
     EXPECT_EQ(Application().ParamStrings(), QCoreApplication::arguments().mid(1));
     Application().SetParamStrings(QStringList{"/o=C:\\v\\my clip.avi", "/g"});
     EXPECT_EQ(Application().ParamStrings(), (QStringList{"/o=C:\\v\\my clip.avi", "/g"}));
+}
+
+// Nothing is taken out of the command line: not the toolkit's own options, not what follows
+// "--", not the bytes of a name that is no UTF-8.
+TEST_F(TApplicationTest, CapturedArgumentsAreTheOnesTyped) {
+    const char* argv[] = {"kelvara", "-platform", "x.dv",  "/o=a\xff.avi",
+                          "--",      "-reverse",  nullptr, "after the end"};
+    CaptureTypedArguments(8, argv);
+    EXPECT_EQ(
+        Application().ParamStrings(),
+        (QStringList{"-platform", "x.dv", QStringLiteral("/o=a\uFFFD.avi"), "--", "-reverse"}));
+    ASSERT_TRUE(CapturedArguments());
+    ASSERT_EQ(CapturedArguments()->Native().size(), 5u);
+    EXPECT_EQ(CapturedArguments()->Native()[2], QByteArray("/o=a\xff.avi"));
+    Application().SetParamStrings(QStringList{"/g"});
+    EXPECT_EQ(Application().ParamStrings(), QStringList{"/g"});
+}
+
+TEST_F(TApplicationTest, ErrorsAreCountedAndTheLastKeptWhateverTheReport) {
+    TScriptedDialogs dialogs;
+    std::vector<std::string> reported;
+    Application().SetErrorReport([&](const std::exception& e) { reported.push_back(e.what()); });
+    const int before = Application().ReportedErrorCount();
+    Application().ShowException(std::runtime_error("first"));
+    ASSERT_TRUE(Application().LastReportedError());
+    EXPECT_FALSE(Application().LastReportedError()->OutOfMemory);
+    EXPECT_EQ(Application().LastReportedError()->What, "first");
+    Application().ShowException(std::bad_alloc());
+    EXPECT_TRUE(Application().LastReportedError()->OutOfMemory);
+    EXPECT_EQ(Application().ReportedErrorCount(), before + 2);
+    EXPECT_EQ(reported.size(), 2u);
+    EXPECT_TRUE(dialogs.Asked().empty());
+    // A report that fails itself does not throw out of ShowException.
+    Application().SetErrorReport([](const std::exception&) { throw std::bad_alloc(); });
+    EXPECT_NO_THROW(Application().ShowException(std::runtime_error("again")));
+    EXPECT_EQ(Application().ReportedErrorCount(), before + 3);
+    Application().SetErrorReport(nullptr);
+    dialogs.Answer(mrOk);
+    Application().ShowException(std::runtime_error("in a box"));
+    ASSERT_EQ(dialogs.Asked().size(), 1);
+    EXPECT_EQ(dialogs.Asked()[0].Request.Text, QStringLiteral("in a box"));
 }
 
 struct TClosingWindow : QWidget {

@@ -1,0 +1,78 @@
+#include "platform/ui/ToolApplication.h"
+
+#include "platform/ui/Application.h"
+
+#include <cstdio>
+#include <stdexcept>
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QGuiApplication>
+
+namespace {
+
+const char* gRemarksVariable = nullptr;
+
+void ToolMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg && gRemarksVariable && !qEnvironmentVariableIsSet(gRemarksVariable))
+        return;
+    const QByteArray text = message.toLocal8Bit() + '\n';
+    std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
+    std::fflush(stderr);
+}
+
+// The toolkit delivers events through notify; an exception that leaves a handler is reported
+// here and the event counts as not handled.
+template <class TBase>
+class TGuardedApplication final : public TBase {
+public:
+    using TBase::TBase;
+
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return TBase::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ::Application().ShowException(e);
+        } catch (...) {
+            ::Application().ShowException(std::runtime_error("unknown error in an event handler"));
+        }
+        return false;
+    }
+};
+
+} // namespace
+
+void TToolApplication::PrepareEnvironment() {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform would reach for an X display for OpenGL; tools draw without it.
+    qputenv("QT_QPA_OFFSCREEN_NO_GLX", "1");
+    qunsetenv("QT_QPA_PLATFORMTHEME");
+    qunsetenv("QT_QPA_GENERIC_PLUGINS");
+    qputenv("SDL_AUDIODRIVER", "dummy");
+}
+
+TToolApplication::TToolApplication(int argc, char** argv, const TToolStart& start)
+    : FArguments(argc, argv), FProgram(argc > 0 && argv && argv[0] ? argv[0] : "kelvara-tool") {
+    PrepareEnvironment();
+    CaptureTypedArguments(argc, argv);
+    gRemarksVariable = start.RemarksVariable;
+    qInstallMessageHandler(ToolMessages);
+    FArgv[0] = FProgram.data();
+    switch (start.Toolkit) {
+    case TToolkit::Core:
+        FApp = std::make_unique<TGuardedApplication<QCoreApplication>>(FArgc, FArgv);
+        break;
+    case TToolkit::Gui:
+        FApp = std::make_unique<TGuardedApplication<QGuiApplication>>(FArgc, FArgv);
+        break;
+    case TToolkit::Widgets:
+        FApp = std::make_unique<TGuardedApplication<QApplication>>(FArgc, FArgv);
+        break;
+    }
+}
+
+TToolApplication::~TToolApplication() {
+    FApp.reset();
+    qInstallMessageHandler(nullptr);
+    gRemarksVariable = nullptr;
+}
