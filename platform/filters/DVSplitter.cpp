@@ -116,8 +116,8 @@ HRESULT TDVSplitterInputPin::Receive(IMediaSample* pSample) {
     if (threw) {
         // Memory ran out for a frame's sound or a queued sample: the stream ends.
         SetRunTimeError();
-        FSplitter->DeliverEndOfStream();
         FSplitter->NotifyEvent(EC_ERRORABORT, hr, 0);
+        FSplitter->DeliverEndOfStream();
     }
     return hr;
 }

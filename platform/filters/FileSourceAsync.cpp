@@ -1,6 +1,8 @@
 #include "platform/filters/FileSourceAsync.h"
 
+#include "platform/com/NoThrow.h"
 #include "platform/filters/StreamSniffer.h"
+#include "platform/graph/GraphTrace.h"
 #include "platform/graph/MediaGuids.h"
 
 #include <vector>
@@ -27,12 +29,20 @@ HRESULT TFileSourceAsync::Load(LPCWSTR pszFileName, const AM_MEDIA_TYPE* pmt) {
     std::lock_guard lock(FFilterLock);
     if (FPin->IsConnected())
         return VFW_E_ALREADY_CONNECTED;
-    const QString name = FromWStr(pszFileName);
-    const HRESULT hr = FReader.Open(name);
+    const HRESULT hr = HResultOf([&] { return LoadLocked(FromWStr(pszFileName), pmt); });
     if (FAILED(hr)) {
+        GRAPH_TRACE(QStringLiteral("%1 loads \"%2\": %3")
+                        .arg(ObjectName(), FromWStr(pszFileName), HResultName(hr)));
+        FReader.Close();
         FFileName.clear();
-        return hr;
     }
+    return hr;
+}
+
+HRESULT TFileSourceAsync::LoadLocked(const QString& name, const AM_MEDIA_TYPE* pmt) {
+    const HRESULT hr = FReader.Open(name);
+    if (FAILED(hr))
+        return hr;
     FFileName = name;
     CMediaType type(MEDIATYPE_Stream, GUID_NULL);
     if (pmt && pmt->majortype == MEDIATYPE_Stream) {

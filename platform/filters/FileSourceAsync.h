@@ -21,11 +21,14 @@ public:
     int GetPinCount() override { return 1; }
     CBasePin* GetPin(int n) override;
 
-    // A second Load while the pin is connected is refused (VFW_E_ALREADY_CONNECTED).
+    // A second Load while the pin is connected is refused (VFW_E_ALREADY_CONNECTED). Only a
+    // regular file is opened (see FilePaths.h): KELVARA_E_NOT_REGULAR_FILE for anything else.
     HRESULT Load(LPCWSTR pszFileName, const AM_MEDIA_TYPE* pmt) override;
     HRESULT GetCurFile(QString* pszFileName, AM_MEDIA_TYPE* pmt) override;
 
 private:
+    HRESULT LoadLocked(const QString& name, const AM_MEDIA_TYPE* pmt);
+
     TAsyncFileReader FReader;
     std::unique_ptr<TAsyncReaderPin> FPin;
     QString FFileName; // guarded by the filter lock

@@ -25,7 +25,11 @@ HRESULT TSplitterInputPin::CompleteConnect(IPin* pReceivePin) {
     const HRESULT hr = FSplitter->OpenReader(reader.Get());
     GRAPH_TRACE(QStringLiteral("%1 opens its stream: %2")
                     .arg(TraceName(static_cast<IBaseFilter*>(FSplitter)), HResultName(hr)));
-    return SUCCEEDED(hr) ? S_OK : VFW_E_TYPE_NOT_ACCEPTED;
+    if (SUCCEEDED(hr))
+        return S_OK;
+    // A stream that is not the splitter's own lets the next splitter try; these say more.
+    return hr == E_OUTOFMEMORY || hr == KELVARA_E_REFERS_TO_OTHER_FILES ? hr
+                                                                        : VFW_E_TYPE_NOT_ACCEPTED;
 }
 
 HRESULT TSplitterInputPin::BreakConnect() {

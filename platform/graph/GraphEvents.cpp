@@ -34,7 +34,9 @@ void TGraphEventQueue::Raise(LONG code, LONG_PTR param1, LONG_PTR param2) {
 }
 
 void TGraphEventQueue::DeliverLocked(const TEvent& event, std::unique_lock<std::mutex>& lock) {
-    if (event.code == EC_COMPLETE || event.code == EC_ERRORABORT || event.code == EC_USERABORT)
+    // An abort stays the outcome: the end of the stream that follows it completes nothing.
+    if (event.code == EC_ERRORABORT || event.code == EC_USERABORT ||
+        (event.code == EC_COMPLETE && FEndCode == 0))
         FEndCode = event.code;
     QCoreApplication* app = QCoreApplication::instance();
     if (!FCallback || !app) {

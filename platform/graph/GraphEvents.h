@@ -48,5 +48,7 @@ private:
     std::set<LONG_PTR> FCompleted;
     HRESULT FCompletionResult = S_OK;
     bool FCompletionRaised = false;
-    LONG FEndCode = 0; // EC_COMPLETE / EC_ERRORABORT / EC_USERABORT seen, for WaitForCompletion
+    // EC_COMPLETE / EC_ERRORABORT / EC_USERABORT seen, for WaitForCompletion (an abort is not
+    // overwritten by a completion after it)
+    LONG FEndCode = 0;
 };

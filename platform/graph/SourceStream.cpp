@@ -151,8 +151,9 @@ HRESULT CSourceStream::OnThreadStartPlay() {
 void CSourceStream::AbortStream(HRESULT hr) {
     if (FStopLoop.load())
         return; // told to stop: whatever failed was the stop itself
-    DeliverEndOfStream();
+    // The graph hears of the failure before downstream reaches its end.
     FSource->NotifyEvent(EC_ERRORABORT, hr, 0);
+    DeliverEndOfStream();
 }
 
 void CSourceStream::DoBufferProcessingLoop() {

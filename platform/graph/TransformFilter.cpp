@@ -80,8 +80,9 @@ HRESULT CTransformFilter::AbortStream(HRESULT hr) {
     if (InputPin()->HasRunTimeError())
         return hr; // told already
     InputPin()->SetRunTimeError();
-    OutputPin()->DeliverEndOfStream();
+    // The graph hears of the failure before downstream reaches its end.
     NotifyEvent(EC_ERRORABORT, hr, 0);
+    OutputPin()->DeliverEndOfStream();
     return hr;
 }
 

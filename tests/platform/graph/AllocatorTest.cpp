@@ -3,6 +3,7 @@
 #include "platform/graph/MemAllocator.h"
 
 #include <atomic>
+#include <new>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -102,6 +103,49 @@ TEST(MemAllocator, DecommitReleasesWaitersAndFreesSamplesLater) {
     // Committed again, the allocator hands out buffers as before.
     EXPECT_EQ(a->Commit(), S_OK);
     EXPECT_TRUE(Take(a.Get()));
+}
+
+// An allocator whose system has memory for only so many buffers, or none that it gives without
+// throwing, as under an address-space limit.
+class TShortOfMemory : public CMemAllocator {
+public:
+    int buffersLeft = 0;
+    bool throws = false;
+    int made = 0;
+
+protected:
+    std::unique_ptr<BYTE[]> AllocateBufferMemory(size_t bytes) override {
+        if (buffersLeft <= 0) {
+            if (throws)
+                throw std::bad_alloc();
+            return nullptr;
+        }
+        --buffersLeft;
+        ++made;
+        return CMemAllocator::AllocateBufferMemory(bytes);
+    }
+};
+
+TEST(MemAllocator, CommitWithoutMemoryFailsHoldsNothingAndCanBeTriedAgain) {
+    for (const bool throws : {false, true}) {
+        SCOPED_TRACE(throws ? "the allocation throws" : "the allocation answers null");
+        ComPtr<TShortOfMemory> a = MakeComObject<TShortOfMemory>();
+        a->throws = throws;
+        a->buffersLeft = 2;
+        ALLOCATOR_PROPERTIES wanted = Props(3, 1000), actual;
+        ASSERT_EQ(a->SetProperties(&wanted, &actual), S_OK);
+        EXPECT_EQ(a->Commit(), E_OUTOFMEMORY);
+        ComPtr<IMediaSample> none;
+        EXPECT_EQ(a->GetBuffer(none.ReleaseAndGetAddressOf(), nullptr, nullptr, AM_GBF_NOWAIT),
+                  VFW_E_NOT_COMMITTED);
+        // Once there is memory again, a commit makes all three buffers afresh.
+        a->made = 0;
+        a->buffersLeft = 3;
+        ASSERT_EQ(a->Commit(), S_OK);
+        EXPECT_EQ(a->made, 3);
+        ComPtr<IMediaSample> s1 = Take(a.Get()), s2 = Take(a.Get()), s3 = Take(a.Get());
+        EXPECT_TRUE(s1 && s2 && s3);
+    }
 }
 
 TEST(MemAllocator, SampleOutlivesTheLastOtherReferenceToItsAllocator) {

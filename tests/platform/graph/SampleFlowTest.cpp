@@ -6,6 +6,10 @@
 #include "tests/platform/graph/testkit/TestPassThrough.h"
 #include "tests/platform/graph/testkit/TestSinkRenderer.h"
 
+#include <new>
+#include <utility>
+#include <vector>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -70,6 +74,29 @@ TEST(SampleFlow, ARefusedFormatChangeStopsTheStreamWithAnError) {
     EXPECT_EQ(f.input->Receive(sample.Get()), S_FALSE);
     PinOf(f.pass.Get(), PINDIR_INPUT)->EndFlush();
     EXPECT_EQ(f.input->Receive(sample.Get()), S_OK);
+}
+
+TEST(SampleFlow, ATransformThatRunsOutOfMemoryEndsTheStreamWithAnError) {
+    Fed f;
+    f.pass->SetHook([](IMediaSample*) -> HRESULT { throw std::bad_alloc(); });
+    ComPtr<IMediaEvent> events = f.graph.As<IMediaEvent>();
+    ASSERT_EQ(f.graph.As<IMediaControl>()->Run(), S_OK);
+    ComPtr<IMediaSample> sample = f.Sample();
+    EXPECT_EQ(f.input->Receive(sample.Get()), E_OUTOFMEMORY);
+    // The graph hears of the failure first, then the renderer reaches its end.
+    std::vector<std::pair<LONG, HRESULT>> seen;
+    LONG code = 0;
+    LONG_PTR p1 = 0, p2 = 0;
+    while (events->GetEvent(&code, &p1, &p2, 0) == S_OK) {
+        seen.emplace_back(code, HRESULT(p1));
+        events->FreeEventParams(code, p1, p2);
+    }
+    const std::vector<std::pair<LONG, HRESULT>> expected{{EC_ERRORABORT, E_OUTOFMEMORY},
+                                                         {EC_COMPLETE, S_OK}};
+    EXPECT_EQ(seen, expected);
+    EXPECT_EQ(events->WaitForCompletion(0, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    EXPECT_EQ(f.input->Receive(sample.Get()), VFW_E_RUNTIME_ERROR);
 }
 
 TEST(SampleFlow, StoppedFiltersRefuseSamples) {

@@ -1,7 +1,9 @@
 // Arbitrary bytes as a file read through "File Source (Async.)": every splitter tries to open
 // it (refusing what is not its own), and whatever opens is read packet by packet, sought, and
 // described: media types of its streams, the codec parameters the decoders would take from
-// them, DV frame packs and sound.
+// them, DV frame packs and sound. The sources that split ("LAV Splitter Source", "WM ASF
+// Reader") load the same file by its name.
+#include "platform/filters/AsfReader.h"
 #include "platform/filters/AviHeaderProbe.h"
 #include "platform/filters/AviSplitter.h"
 #include "platform/filters/DVFrameInfo.h"
@@ -10,6 +12,7 @@
 #include "platform/filters/FileSourceAsync.h"
 #include "platform/filters/FormatProbe.h"
 #include "platform/filters/LavSplitter.h"
+#include "platform/filters/LavSplitterSource.h"
 #include "platform/filters/Mpeg1Splitter.h"
 #include "platform/filters/Mpeg2Splitter.h"
 #include "platform/filters/SplitterMediaTypes.h"
@@ -51,6 +54,7 @@ void ReadPackets(TFFmpegDemuxer& demuxer) {
         demuxer.PresentationTime(*packet);
         demuxer.DecodingTime(*packet);
         const std::span<const uint8_t> bytes(packet->data, size_t(std::max(0, packet->size)));
+        IsRecordedDVFrame(bytes);
         ReadDVInfo(bytes);
         if (auto sound = ReadDVAudioFormat(bytes)) {
             std::vector<int16_t> pcm;
@@ -99,8 +103,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         std::ofstream file(InputPath(), std::ios::binary | std::ios::trunc);
         file.write(reinterpret_cast<const char*>(data), std::streamsize(size));
     }
-    ComPtr<TFileSourceAsync> source = MakeComObject<TFileSourceAsync>();
     const QString path = QString::fromStdString(InputPath());
+    // The sources that split read the file themselves.
+    for (ComPtr<IFileSourceFilter> reader :
+         {ComPtr<IFileSourceFilter>(MakeComObject<TLavSplitterSource>().Get()),
+          ComPtr<IFileSourceFilter>(MakeComObject<TAsfReader>().Get())}) {
+        if (SUCCEEDED(reader->Load(WStr(path), nullptr)))
+            if (ComPtr<IBaseFilter> filter = QueryInterfaceOf<IBaseFilter>(reader.Get()))
+                for (const ComPtr<IPin>& pin : PinsOf(filter.Get()))
+                    MediaTypesOf(pin.Get());
+    }
+    ComPtr<TFileSourceAsync> source = MakeComObject<TFileSourceAsync>();
     if (FAILED(source->Load(WStr(path), nullptr)))
         return 0;
     Split<TAviSplitter>(source.Get());
