@@ -78,7 +78,7 @@ TEST_F(InfoGraphEndings, ErrorEventsSayWhatTheyMean) {
     };
     const TCase cases[] = {
         {EC_ERRORABORT, E_OUTOFMEMORY, TInfoExit::OutOfMemory, "out of memory"},
-        {EC_ERRORABORT, kPictureTooLarge, TInfoExit::TooLarge,
+        {EC_ERRORABORT, KELVARA_E_PICTURE_TOO_LARGE, TInfoExit::TooLarge,
          "the picture is larger than the program can show"},
         {EC_ERRORABORT, VFW_E_INVALID_FILE_FORMAT, TInfoExit::NotDecodable,
          "error VFW_E_INVALID_FILE_FORMAT (0x8004022F)"},

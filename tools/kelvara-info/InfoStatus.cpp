@@ -15,7 +15,7 @@ TInfoFailure OutOfMemoryFailure() {
 TInfoFailure FailureOf(HRESULT hr, TInfoExit otherwise) {
     if (hr == E_OUTOFMEMORY || hr == kNotEnoughMemory)
         return OutOfMemoryFailure();
-    if (hr == kPictureTooLarge)
+    if (hr == KELVARA_E_PICTURE_TOO_LARGE)
         return {TInfoExit::TooLarge, "the picture is larger than the program can show"};
     const std::string name = HResultName(hr).toStdString();
     char code[16];

@@ -27,9 +27,6 @@ struct TInfoStatus {
     bool Ok() const { return Code == TInfoExit::Ok; }
 };
 
-// The code with which the filters refuse a picture larger than the program can show.
-inline constexpr HRESULT kPictureTooLarge = MakeHResult(0x887601B8);
-
 // What a failure code of the media framework means: out of memory and a picture too large have
 // exit codes of their own, every other failure takes `otherwise`.
 struct TInfoFailure {
