@@ -1,11 +1,11 @@
 #include "platform/ui/ToolApplication.h"
 
 #include "platform/ui/Application.h"
+#include "platform/ui/DialogService.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
 
@@ -65,13 +65,12 @@ TToolApplication::TToolApplication(int argc, char** argv, const TToolStart& star
     case TToolkit::Gui:
         FApp = std::make_unique<TGuardedApplication<QGuiApplication>>(FArgc, FArgv);
         break;
-    case TToolkit::Widgets:
-        FApp = std::make_unique<TGuardedApplication<QApplication>>(FArgc, FArgv);
-        break;
     }
+    FPresenter = DialogService().SetPresenter(AnswerHeadless);
 }
 
 TToolApplication::~TToolApplication() {
+    DialogService().SetPresenter(std::move(FPresenter));
     FApp.reset();
     qInstallMessageHandler(nullptr);
     gRemarksVariable = nullptr;

@@ -7,11 +7,14 @@
 //   first argument. No platform theme or input plugin is loaded and no sound device is opened.
 // - They read the arguments as typed (TypedArguments.h): the toolkit is given the program name
 //   alone.
+// - A question to the user (DialogService) gets its cancel answer and a line on stderr, unless the
+//   tool installs a presenter of its own.
 // - An exception that escapes an event handler goes to Application().ShowException instead of
 //   unwinding through the toolkit's event loop, like one that escapes a message window's handler,
 //   so a tool finds every such failure in Application().ReportedErrorCount().
 //
 // Construct one at the top of main, before anything else of the toolkit.
+#include "platform/ui/DialogService.h"
 #include "platform/ui/TypedArguments.h"
 
 #include <memory>
@@ -19,9 +22,10 @@
 
 class QCoreApplication;
 
-// The application class a tool needs: Core for tools that draw nothing, Gui for tools whose
-// parts paint images (the video renderer), Widgets for tools that make widgets.
-enum class TToolkit { Core, Gui, Widgets };
+// The application class a tool needs: Core unless a part of it needs the platform (fonts for
+// text drawn into pictures, screens), then Gui on the offscreen platform. Painting on images
+// needs no platform.
+enum class TToolkit { Core, Gui };
 
 struct TToolStart {
     TToolkit Toolkit = TToolkit::Core;
@@ -50,4 +54,5 @@ private:
     int FArgc = 1;
     char* FArgv[2] = {nullptr, nullptr};
     std::unique_ptr<QCoreApplication> FApp;
+    TDialogService::TPresenter FPresenter; // the one in force before
 };

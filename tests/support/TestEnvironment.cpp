@@ -40,8 +40,8 @@ void UseTestEnvironment() {
     SetIfUnset("SDL_AUDIODRIVER", "dummy");
     // For the tools that tests run (in sanitizer builds): the project's known leaks of libraries,
     // such as the HEVC encoder's in kelvara-mksample.
-    SetIfUnset("LSAN_OPTIONS", "suppressions=" KELVARA_SOURCE_DIR
-                               "/tests/support/lsan.supp:print_suppressions=0");
+    SetIfUnset("LSAN_OPTIONS",
+               "suppressions=" KELVARA_SOURCE_DIR "/tests/support/lsan.supp:print_suppressions=0");
     Set("LC_ALL", "C.UTF-8");
 }
 

@@ -82,7 +82,6 @@ TEST_F(InfoGraphEndings, ErrorEventsSayWhatTheyMean) {
          "the picture is larger than the program can show"},
         {EC_ERRORABORT, VFW_E_INVALID_FILE_FORMAT, TInfoExit::NotDecodable,
          "error VFW_E_INVALID_FILE_FORMAT (0x8004022F)"},
-        {EC_STREAM_ERROR_STOPPED, E_FAIL, TInfoExit::NotDecodable, "error E_FAIL (0x80004005)"},
         {EC_ERROR_STILLPLAYING, E_OUTOFMEMORY, TInfoExit::OutOfMemory, "out of memory"},
         {EC_COMPLETE, VFW_E_SAMPLE_REJECTED, TInfoExit::NotDecodable,
          "error VFW_E_SAMPLE_REJECTED (0x8004022B)"},

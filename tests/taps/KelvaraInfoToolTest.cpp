@@ -282,7 +282,6 @@ TEST_F(KelvaraInfo, ArgumentsAreReadAsTyped) {
         {{"--csv", clip, "-reverse"}, 1, "unknown option -reverse"},
         {{"-style", "fusion", clip}, 1, "unknown option -style"},
         {{"--frames", "2", "-session", "s", clip}, 1, "unknown option -session"},
-        {{clip, "-qwindowgeometry", "10x10"}, 1, "unknown option -qwindowgeometry"},
         {{"--", "-reverse"}, 2, "-reverse: no such file"},
     };
     for (const TCase& c : cases) {

@@ -94,7 +94,8 @@ int main(int argc, char** argv) {
     try {
         av_log_set_level(qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE") ? AV_LOG_WARNING
                                                                            : AV_LOG_QUIET);
-        TToolApplication app(argc, argv, {TToolkit::Gui, "KELVARA_INFO_VERBOSE"});
+        // The windowless renderer paints on images only, which needs no platform.
+        TToolApplication app(argc, argv, {TToolkit::Core, "KELVARA_INFO_VERBOSE"});
         // An error that escapes a handler is not shown as it happens: the graph's status says
         // what it cost the run.
         Application().SetErrorReport([](const std::exception&) {});
