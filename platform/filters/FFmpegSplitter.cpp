@@ -212,8 +212,9 @@ void TFFmpegSplitter::Dispatch(TPacketPtr packet) {
     TQueue& queue = FQueues[packet->stream_index];
     if (queue.packets.empty())
         queue.lastTaken = std::chrono::steady_clock::now();
-    queue.bytes += size_t(std::max(0, packet->size));
+    const size_t bytes = size_t(std::max(0, packet->size));
     queue.packets.push_back(std::move(packet));
+    queue.bytes += bytes; // counted once the packet is in the queue
     while (queue.packets.size() > kHardQueuedPackets || queue.bytes > kHardQueuedBytes) {
         GRAPH_TRACE(QStringLiteral("%1: its queue is full and its thread is held, the oldest "
                                    "packet is dropped")
@@ -286,6 +287,8 @@ HRESULT TFFmpegSplitter::NextPacket(TSplitterOutputPin* pin, TPacketPtr* packet)
             continue;
         }
         TPacketPtr next = NewPacket();
+        if (!next)
+            return E_OUTOFMEMORY;
         if (FDemuxer.Read(next.get()) < 0) {
             std::lock_guard lock(FQueueLock);
             FEnded = true;
