@@ -1,5 +1,6 @@
 #include "media/uDVMan.h"
 
+#include "media/uMediaDevices.h"
 #include "taps/uTapMessages.h"
 
 TDVMan::TDVMan(QObject* owner) : TGrapheMan(owner) {}
@@ -19,6 +20,11 @@ void TDVMan::SetDVCodeTap(TVideoNotifier* tap) {
     tap->SetDVCodeWindow(Handle());
     tap->SetDVRelay(true);
     tap->SetDateFormat(QString());
+}
+
+void TDVMan::SetDVCodeSource(TVideoSource* source) {
+    FDVCodeSource = source;
+    SetDVCodeTap(source ? source->Tap() : nullptr);
 }
 
 void TDVMan::WndProc(TMessage& message) {

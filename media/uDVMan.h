@@ -25,6 +25,9 @@ public:
     // tap's relay is switched off; the new one relays to this window with the default date
     // format of the tap.
     void SetDVCodeTap(TVideoNotifier* tap);
+    // The same with the tap of a video source (none: no relay).
+    void SetDVCodeSource(TVideoSource* source);
+    TVideoSource* DVCodeSource() const { return FDVCodeSource; }
     TVideoNotifier* DVCodeTap() const { return FDVCodeTap.Get(); }
     // DV code messages raise OnDVcode only while this is on (the navigation lowers it around
     // stops and frame-exact seeks).
@@ -36,5 +39,6 @@ protected:
 
 private:
     ComPtr<TVideoNotifier> FDVCodeTap;
+    TVideoSource* FDVCodeSource = nullptr; // not owned
     bool FDVRelay = true;
 };
