@@ -18,6 +18,7 @@
 #include <memory>
 #include <vector>
 
+#include <QPointer>
 #include <QString>
 
 class TGraphChunk {
@@ -43,7 +44,7 @@ public:
     TGraphChunk* Root();
 
     TGraphChunk* Parent() const { return FParent; }
-    TGrapheMan* GrapheMan() const { return FGrapheMan; }
+    TGrapheMan* GrapheMan() const { return FGrapheMan.data(); }
     const QString& Name() const { return FName; }
     QString DisplayName() const;
     int Index() const { return FIndex; }
@@ -55,7 +56,8 @@ public:
 
 protected:
     TGraphChunk* FParent = nullptr;
-    TGrapheMan* FGrapheMan = nullptr;
+    // Cleared by itself when the graph manager goes before the block.
+    QPointer<TGrapheMan> FGrapheMan;
     QString FName;
     int FIndex = 1;
     int FNumber = 1;

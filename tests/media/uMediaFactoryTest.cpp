@@ -146,4 +146,21 @@ TEST_F(Devices, ASourceNameTakenInTheGraphGetsANumber) {
     graph.GraphBuilder()->RemoveFilter(squatter.Get());
 }
 
+// The program's graph goes before the factory's cached devices (at exit): the blocks built into
+// it let it go instead of reaching into it.
+TEST_F(Devices, BlocksOutlivingTheirGraphManagerLetItGo) {
+    const QString path = Make(QStringLiteral("b.wav"), {"wav", "--seconds", "0.3"});
+    TMediaFactory own;
+    auto ownGraph = std::make_unique<TGrapheMan>();
+    own.SetGrapheMan(ownGraph.get());
+    TFileDevice* device = own.GetDevice(path);
+    ASSERT_TRUE(device && device->Built());
+    TAudioSource* audio = device->AudioSource(0);
+    ASSERT_TRUE(audio->Connect(ownGraph.get(), window.Handle()));
+    ownGraph.reset();
+    EXPECT_EQ(audio->GrapheMan(), nullptr);
+    EXPECT_EQ(device->GrapheMan(), nullptr);
+    EXPECT_EQ(own.GetDevice(path), nullptr) << "no graph manager, no device";
+}
+
 } // namespace
