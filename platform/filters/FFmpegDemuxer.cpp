@@ -324,7 +324,7 @@ REFERENCE_TIME TFFmpegDemuxer::PresentationTime(const AVPacket& packet) const {
     if (!FContext || packet.stream_index < 0 ||
         unsigned(packet.stream_index) >= FContext->nb_streams)
         return AV_NOPTS_VALUE;
-    const int64_t t = ToMediaTime(packet.pts, FContext->streams[packet.stream_index]->time_base);
+    const int64_t t = ToMediaTime(packet.pts, PacketTimeBase(packet));
     return t == AV_NOPTS_VALUE ? t : t - FOrigin;
 }
 
@@ -332,7 +332,7 @@ REFERENCE_TIME TFFmpegDemuxer::DecodingTime(const AVPacket& packet) const {
     if (!FContext || packet.stream_index < 0 ||
         unsigned(packet.stream_index) >= FContext->nb_streams)
         return AV_NOPTS_VALUE;
-    const int64_t t = ToMediaTime(packet.dts, FContext->streams[packet.stream_index]->time_base);
+    const int64_t t = ToMediaTime(packet.dts, PacketTimeBase(packet));
     return t == AV_NOPTS_VALUE ? t : t - FOrigin;
 }
 
@@ -340,7 +340,21 @@ REFERENCE_TIME TFFmpegDemuxer::PacketDuration(const AVPacket& packet) const {
     if (!FContext || packet.stream_index < 0 ||
         unsigned(packet.stream_index) >= FContext->nb_streams || packet.duration <= 0)
         return 0;
-    return ToMediaTime(packet.duration, FContext->streams[packet.stream_index]->time_base);
+    return ToMediaTime(packet.duration, PacketTimeBase(packet));
+}
+
+void TFFmpegDemuxer::StampTimeBase(AVPacket* packet) const {
+    if (packet->stream_index >= 0 && unsigned(packet->stream_index) < FContext->nb_streams)
+        packet->time_base = FContext->streams[packet->stream_index]->time_base;
+}
+
+AVRational TFFmpegDemuxer::PacketTimeBase(const AVPacket& packet) const {
+    // The base the packet was read with: a demuxer may change a stream's base later (raw DV
+    // does when the tape switches between PAL and NTSC), and the reading thread does so while
+    // the delivering threads still hold packets read before.
+    if (packet.time_base.num > 0 && packet.time_base.den > 0)
+        return packet.time_base;
+    return FContext->streams[packet.stream_index]->time_base;
 }
 
 int TFFmpegDemuxer::Read(AVPacket* packet) {
@@ -358,6 +372,7 @@ int TFFmpegDemuxer::Read(AVPacket* packet) {
         const int r = av_read_frame(FContext.get(), packet);
         if (r >= 0) {
             FErrors = 0;
+            StampTimeBase(packet);
             return 0;
         }
         if (r == AVERROR_EOF || FInterrupt.load() || (FContext->pb && avio_feof(FContext->pb)))

@@ -68,6 +68,8 @@ public:
     // The next packet in file order: 0, AVERROR_EOF at the end, another error code when the
     // file is damaged beyond reading.
     int Read(AVPacket* packet);
+    // The time base each packet was read with (stamped on it by Read).
+    AVRational PacketTimeBase(const AVPacket& packet) const;
     // Positions the file so that the next packets start at a key frame of the seek stream
     // whose presentation time is at or before target (within tolerance: a key frame less than
     // tolerance after the target counts as on it), or at the very start.
@@ -75,6 +77,7 @@ public:
     void Interrupt(bool on) { FInterrupt.store(on); }
 
 private:
+    void StampTimeBase(AVPacket* packet) const;
     HRESULT OpenIO(const TFormatChooser& choose, const TStreamCheck& check);
     HRESULT OpenContext(AVFormatContext* context, const TFormatChooser& choose,
                         const TStreamCheck& check);
