@@ -142,6 +142,14 @@ bool TGrapheMan::Stop() {
     return true;
 }
 
+TGrapheManState TGrapheMan::RunState() const {
+    const ComPtr<IMediaControl> control = Control();
+    OAFilterState state = State_Stopped;
+    if (!control || FAILED(control->GetState(0, &state)))
+        return gmStopped;
+    return state == State_Running ? gmPlaying : state == State_Paused ? gmPaused : gmStopped;
+}
+
 void TGrapheMan::WaitForRenderer() {
     if (!FRendererState)
         return;

@@ -34,6 +34,8 @@ public:
     virtual bool Play();
     virtual bool Pause();
     virtual bool Stop();
+    // The run state the graph is in or going to (stopped when there is no graph).
+    TGrapheManState RunState() const;
 
     // Waits (about a second at most) until the video renderer holds a frame after a seek.
     void WaitForRenderer();
@@ -68,12 +70,12 @@ public:
     std::vector<TAudioSource*> AttachedAudioSources;
 
 protected:
+    ComPtr<IMediaControl> Control() const;
     void GraphComplete(HRESULT result);
     void RaiseStateChange(TGrapheManState state);
 
 private:
     void WaitForState();
-    ComPtr<IMediaControl> Control() const;
 
     ComPtr<IGraphBuilder> FGraphBuilder;
     ComPtr<ICaptureGraphBuilder2> FCaptureGraphBuilder;

@@ -5,13 +5,6 @@
 
 namespace {
 
-REFERENCE_TIME SubtractTimes(REFERENCE_TIME a, REFERENCE_TIME b) {
-    REFERENCE_TIME difference = 0;
-    if (__builtin_sub_overflow(a, b, &difference))
-        return b > 0 ? INT64_MIN : INT64_MAX;
-    return difference;
-}
-
 // The frame-grid position of p: the quotient truncated towards zero, then one frame on when p
 // lies more than half a frame past it (an exact half rounds down). A time before the first frame
 // (a sample stamped a little early, or a preroll frame let through) is the first frame, 0.
@@ -56,6 +49,13 @@ bool TFramesNotifier::MarkArmed(int slot) const {
         return false;
     std::lock_guard lock(FLock);
     return FMarks[size_t(slot)].Armed;
+}
+
+void TFramesNotifier::ClearMark(int slot) {
+    if (slot < 0 || slot >= MarkSlots)
+        return;
+    std::lock_guard lock(FLock);
+    FMarks[size_t(slot)].Armed = false;
 }
 
 void TFramesNotifier::SetPositionTextWindow(const TWindowHandle& window) {

@@ -68,6 +68,8 @@ public:
     void SetMark(int slot, REFERENCE_TIME target);
     void SetMarkWindow(int slot, const TWindowHandle& window);
     bool MarkArmed(int slot) const;
+    // Disarms mark `slot` without firing it.
+    void ClearMark(int slot);
 
     void SetFrameDuration(REFERENCE_TIME duration) { FFrameDuration.store(duration); }
     REFERENCE_TIME FrameDuration() const { return FFrameDuration.load(); }

@@ -41,6 +41,14 @@ inline REFERENCE_TIME AddTimes(REFERENCE_TIME a, REFERENCE_TIME b) {
     return sum;
 }
 
+// a - b, held at the limits likewise.
+inline REFERENCE_TIME SubtractTimes(REFERENCE_TIME a, REFERENCE_TIME b) {
+    REFERENCE_TIME difference = 0;
+    if (__builtin_sub_overflow(a, b, &difference))
+        return b > 0 ? INT64_MIN : INT64_MAX;
+    return difference;
+}
+
 // A ring slot as a message announces it: the slot and the serial of the write that filled it.
 struct TRingAnnouncement {
     const void* Slot = nullptr;

@@ -138,7 +138,16 @@ TInfoStatus TInfoGraph::BuildGraph() {
         return s;
     RegisterGraphClasses();
     RegisterPlatformFilters();
-    FGraph = CreateInstanceOf<IGraphBuilder>(CLSID_FilterGraph);
+    if (FOptions.At.empty()) {
+        FGraph = CreateInstanceOf<IGraphBuilder>(CLSID_FilterGraph);
+    } else {
+        FNav = std::make_unique<TNavMan>();
+        FNav->BuildActions();
+        FGraph = FNav->GraphBuilder();
+        // Every event is read here, errors included, not only the end the manager listens for.
+        if (const ComPtr<IMediaEventEx> events = FGraph.As<IMediaEventEx>())
+            events->SetNotifyCallback(nullptr);
+    }
     if (!FGraph)
         return {TInfoExit::NotDecodable, "the media framework cannot make a graph"};
     if (TInfoStatus s = AddSource(); !s.Ok())
@@ -149,6 +158,10 @@ TInfoStatus TInfoGraph::BuildGraph() {
         return s;
     ConnectAudio();
     FGraph.As<IMediaFilter>()->SetSyncSource(nullptr);
+    if (FNav) {
+        FNav->SetFramesNotifier(FKeeper.Get());
+        FNav->SetRendererState(QueryInterfaceOf<IMediaFilter>(FVideoRenderer.Get()).Get());
+    }
     return {};
 }
 

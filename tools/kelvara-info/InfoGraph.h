@@ -10,12 +10,17 @@
 // renderer drew but the log did not record, an exception that escaped a message or event handler
 // (Application().ShowException), memory running out. Neither lets an exception through.
 //
+// With --at the graph is the one of a navigation manager (the program's TNavMan), which drives
+// the seeks; kelvara-info reads the graph's events itself, so the manager's event callback is
+// taken off again.
+//
 // Thread contract: everything here runs on the GUI thread; while it waits for the graph it keeps
 // serving the messages that the keeper sends from its streaming thread.
 #include "InfoFrameLog.h"
 #include "InfoOptions.h"
 #include "InfoRecords.h"
 #include "InfoStatus.h"
+#include "media/uNavMan.h"
 #include "platform/graph/BuilderInterfaces.h"
 #include "platform/os/NativeFile.h"
 #include "taps/uAudioNotifier.h"
@@ -45,6 +50,7 @@ public:
     TFramesNotifier* Keeper() const { return FKeeper.Get(); }
     TVideoNotifier* VideoTap() const { return FVideoTap.Get(); }
     IBaseFilter* VideoRenderer() const { return FVideoRenderer.Get(); }
+    TNavMan* Nav() const { return FNav.get(); } // with --at only
     TInfoFrameLog& Log() { return FLog; }
 
 private:
@@ -68,6 +74,7 @@ private:
     QString FPath;                      // the name the graph opens
     std::chrono::milliseconds FStallLimit;
     TInfoFrameLog FLog;
+    std::unique_ptr<TNavMan> FNav; // --at; goes after the graph's filters were taken out
     ComPtr<IGraphBuilder> FGraph;
     ComPtr<IBaseFilter> FSplitter; // the filter whose outputs are the file's streams
     ComPtr<IPin> FVideoPin;

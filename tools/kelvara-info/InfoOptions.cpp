@@ -22,7 +22,39 @@ TInfoOptionsResult Fail(const std::string& error) {
     return {std::nullopt, error};
 }
 
+std::vector<std::string> SplitList(const std::string& text) {
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (;;) {
+        const size_t comma = text.find(',', start);
+        items.push_back(text.substr(start, comma == std::string::npos ? comma : comma - start));
+        if (comma == std::string::npos)
+            return items;
+        start = comma + 1;
+    }
+}
+
 } // namespace
+
+bool IsSeekTarget(const std::string& text) {
+    if (text.size() > 1 && text[0] == '#') {
+        int64_t frame = 0;
+        return ParseCount(text.substr(1), frame);
+    }
+    if (text.empty() || text.size() > 24 || text.front() == ':' || text.back() == ':')
+        return false;
+    int fields = 1;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ':') {
+            if (text[i - 1] == ':')
+                return false;
+            ++fields;
+        } else if (text[i] < '0' || text[i] > '9') {
+            return false;
+        }
+    }
+    return fields <= 4;
+}
 
 TInfoOptionsResult ParseInfoOptions(const std::vector<std::string>& args) {
     TInfoOptions o;
@@ -41,7 +73,8 @@ TInfoOptionsResult ParseInfoOptions(const std::vector<std::string>& args) {
             continue;
         }
         auto [name, value] = SplitOption(arg);
-        const bool takesValue = name == "--frames" || name == "--source";
+        const bool takesValue =
+            name == "--frames" || name == "--source" || name == "--at" || name == "--save";
         if (takesValue && !value) {
             if (i + 1 >= args.size())
                 return Fail(name + " needs a value");
@@ -71,12 +104,27 @@ TInfoOptionsResult ParseInfoOptions(const std::vector<std::string>& args) {
                 o.Source = TInfoSource::File;
             else
                 return Fail("--source is auto, lav or file, not \"" + *value + "\"");
+        } else if (name == "--at") {
+            for (const std::string& target : SplitList(*value)) {
+                if (!IsSeekTarget(target))
+                    return Fail("--at takes positions (h:mm:ss:ff) or frames (#N), not \"" +
+                                target + "\"");
+                o.At.push_back(target);
+            }
+        } else if (name == "--save") {
+            if (value->empty())
+                return Fail("--save needs a folder");
+            o.SaveFolder = *value;
         } else {
             return Fail("unknown option " + name);
         }
     }
     if (!o.Help && o.File.empty())
         return Fail("no file given");
+    if (!o.SaveFolder.empty() && o.At.empty())
+        return Fail("--save goes with --at");
+    if (!o.At.empty() && (o.Scenes || o.MaxFrames >= 0))
+        return Fail("--at cannot be combined with --scenes or --frames");
     return {o, {}};
 }
 
@@ -92,6 +140,14 @@ std::string InfoUsageText() {
            "  --frames N       stop after N frames\n"
            "  --source S       auto (default), lav (\"LAV Splitter Source\") or file\n"
            "                   (\"File Source (Async.)\" and a splitter)\n"
+           "  --at LIST        instead of playing, seek to each position of LIST in turn, frame\n"
+           "                   exactly, and print the frame shown after each: positions "
+           "h:mm:ss:ff\n"
+           "                   or #N for frame N counted from 0, separated by commas (#936,#935\n"
+           "                   steps back); a position past the end lands on the last reachable\n"
+           "                   frame, and the row says so\n"
+           "  --save DIR       with --at: write each frame landed on to DIR as a 24-bit BMP named\n"
+           "                   after its frame index (936.bmp)\n"
            "  --help           this text\n"
            "\n"
            "Exit status: 0 done, 1 bad command line, 2 no such file, 3 the file cannot be read\n"

@@ -1,7 +1,11 @@
 #pragma once
 // The command line of kelvara-info:
 //   kelvara-info [--csv | --json] [--scenes] [--frames N] [--source auto|lav|file] FILE
+//   kelvara-info [--csv | --json] [--source S] --at LIST [--save DIR] FILE
 //   kelvara-info --help
+// --at LIST: positions (h:mm:ss:ff as the position edit takes them, or #N for frame N from 0),
+// comma-separated, each reached in turn by a frame-exact seek on the paused graph; --save DIR
+// writes each frame landed on as a 24-bit BMP named after its frame index.
 // Options may come before or after the file; "--" ends the options.
 #include <cstdint>
 #include <optional>
@@ -20,7 +24,13 @@ struct TInfoOptions {
     bool Help = false;
     int64_t MaxFrames = -1; // -1: every frame
     TInfoSource Source = TInfoSource::Auto;
+    std::vector<std::string> At; // the --at targets as typed ("#12", "0:00:01:05")
+    std::string SaveFolder;      // --save: empty when not given
 };
+
+// Whether text is a target of --at: "#" and a frame number, or a position text (digits and
+// colons, at most four fields).
+bool IsSeekTarget(const std::string& text);
 
 struct TInfoOptionsResult {
     std::optional<TInfoOptions> Options;

@@ -14,6 +14,11 @@ struct TInfoFrame {
     double RecordingDate = 0; // days since 1899-12-30
     bool TimecodeValid = false;
     std::string TimecodeText; // h:mm:ss:ff when valid
+    // Rows of --at: the target as typed, how long the seek took, whether the target lay past
+    // the last reachable frame (the row is then that frame's).
+    std::string Target;
+    double SeekMilliseconds = 0;
+    bool LastReachable = false;
 };
 
 struct TInfoResult {

@@ -3,6 +3,7 @@
 #include "InfoScenes.h"
 
 #include <cstdio>
+#include <iomanip>
 #include <sstream>
 
 namespace {
@@ -120,6 +121,10 @@ std::string SceneDates(const TInfoFrame& first, const TInfoFrame& last) {
     return DateOf(first) + " - " + DateOf(last);
 }
 
+bool HasSeeks(const TInfoResult& r) {
+    return !r.Frames.empty() && !r.Frames.front().Target.empty();
+}
+
 } // namespace
 
 std::string TextReport(const TInfoResult& r, bool scenesOnly) {
@@ -143,12 +148,20 @@ std::string TextReport(const TInfoResult& r, bool scenesOnly) {
         }
         return out.str();
     }
+    const bool seeks = HasSeeks(r);
+    if (seeks)
+        out << Padded("target", 14);
     out << Padded("frame", 8) << Padded("position", 14) << Padded("recording date", 21)
         << "time code\n";
     for (const TInfoFrame& f : r.Frames) {
+        if (seeks)
+            out << Padded(f.Target, 14);
         out << Padded(std::to_string(f.Index), 8) << Padded(f.PositionText, 14)
             << Padded(f.DateValid ? DateOf(f) : kNoDate, 21)
-            << (f.TimecodeValid ? f.TimecodeText : kNoTimecode) << "\n";
+            << (f.TimecodeValid ? f.TimecodeText : kNoTimecode);
+        if (f.LastReachable)
+            out << "  (past the end: the last reachable frame)";
+        out << "\n";
     }
     return out.str();
 }
@@ -167,10 +180,18 @@ std::string CsvReport(const TInfoResult& r, bool scenes) {
         }
         return out.str();
     }
-    out << "frame,position,recording_date,timecode\n";
-    for (const TInfoFrame& f : r.Frames)
+    const bool seeks = HasSeeks(r);
+    out << (seeks ? "target," : "") << "frame,position,recording_date,timecode"
+        << (seeks ? ",landing\n" : "\n");
+    for (const TInfoFrame& f : r.Frames) {
+        if (seeks)
+            out << CsvField(f.Target) << ',';
         out << f.Index << ',' << CsvField(f.PositionText) << ',' << DateOf(f) << ','
-            << CsvField(TimecodeOf(f)) << "\n";
+            << CsvField(TimecodeOf(f));
+        if (seeks)
+            out << ',' << (f.LastReachable ? "last_reachable" : "exact");
+        out << "\n";
+    }
     return out.str();
 }
 
@@ -186,7 +207,12 @@ std::string JsonReport(const TInfoResult& r) {
         out << (i ? ",\n    " : "\n    ") << "{\"frame\": " << f.Index
             << ", \"position\": " << JsonString(f.PositionText)
             << ", \"recording_date\": " << JsonStringOrNull(DateOf(f))
-            << ", \"timecode\": " << JsonStringOrNull(TimecodeOf(f)) << "}";
+            << ", \"timecode\": " << JsonStringOrNull(TimecodeOf(f));
+        if (!f.Target.empty())
+            out << ", \"target\": " << JsonString(f.Target) << ", \"seek_ms\": " << std::fixed
+                << std::setprecision(1) << f.SeekMilliseconds
+                << ", \"last_reachable\": " << (f.LastReachable ? "true" : "false");
+        out << "}";
     }
     out << (r.Frames.empty() ? "],\n" : "\n  ],\n");
     const std::vector<TInfoScene> scenes = FindScenes(r.Frames, r.FrameDuration);

@@ -1,10 +1,12 @@
 // kelvara-info FILE: plays the video of a file without a clock through the program's own taps
 // and frame keeper, and prints its descriptions and, per frame shown, the position, the DV
-// recording date and the time code (or the scenes of a DV tape). See InfoOptions.h for the
+// recording date and the time code (or the scenes of a DV tape); with --at, the frames that
+// frame-exact seeks to the positions given land on. See InfoOptions.h for the
 // command line and InfoStatus.h for the exit codes.
 #include "InfoGraph.h"
 #include "InfoOptions.h"
 #include "InfoReport.h"
+#include "InfoSeeks.h"
 #include "InfoStatus.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ToolApplication.h"
@@ -66,9 +68,17 @@ int Run(const TTypedArguments& typed) {
     TInfoStatus status = graph.Build();
     if (!status.Ok())
         return Fail(status);
-    status = graph.Play();
+    TInfoResult result;
+    if (options.At.empty()) {
+        status = graph.Play();
+        result = graph.Result();
+    } else {
+        TInfoSeeks seeks(graph, options);
+        status = seeks.Run();
+        result = graph.Result();
+        result.Frames = seeks.Landings();
+    }
     // What was shown before a failure is printed too.
-    const TInfoResult result = graph.Result();
     if (!status.Ok() && result.Frames.empty())
         return Fail(status);
     errno = 0;
@@ -79,6 +89,17 @@ int Run(const TTypedArguments& typed) {
                          (error ? std::string(" (") + std::strerror(error) + ")" : std::string())});
     }
     return status.Ok() ? 0 : Fail(status);
+}
+
+// Whether the command line asks for --at (before a "--" that ends the options).
+bool SeeksAsked(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--") == 0)
+            return false;
+        if (std::strncmp(argv[i], "--at", 4) == 0 && (argv[i][4] == 0 || argv[i][4] == '='))
+            return true;
+    }
+    return false;
 }
 
 // Said without taking memory.
@@ -94,8 +115,11 @@ int main(int argc, char** argv) {
     try {
         av_log_set_level(qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE") ? AV_LOG_WARNING
                                                                            : AV_LOG_QUIET);
-        // The windowless renderer paints on images only, which needs no platform.
-        TToolApplication app(argc, argv, {TToolkit::Core, "KELVARA_INFO_VERBOSE"});
+        // The windowless renderer paints on images only, which needs no platform; the seeks of
+        // --at are the navigation manager's, whose actions need the GUI toolkit (offscreen).
+        TToolApplication app(
+            argc, argv,
+            {SeeksAsked(argc, argv) ? TToolkit::Gui : TToolkit::Core, "KELVARA_INFO_VERBOSE"});
         // An error that escapes a handler is not shown as it happens: the graph's status says
         // what it cost the run.
         Application().SetErrorReport([](const std::exception&) {});
