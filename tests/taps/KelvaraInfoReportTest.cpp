@@ -56,6 +56,27 @@ TEST(ParseInfoOptions, AcceptsEachOptionAndRefusesMistakes) {
         {{"--scenes=yes", "a.dv"}, false, "--scenes takes no value"},
         {{"--source", "net", "a.dv"}, false, "--source is auto, lav or file, not \"net\""},
         {{"--verbose", "a.dv"}, false, "unknown option --verbose"},
+        {{"--at", "#0,0:00:01:05,12,#936", "--save", "out", "a.mp4"}, true, ""},
+        {{"--at=#3", "a.mp4", "--json"}, true, ""},
+        {{"--at", "x", "a.mp4"},
+         false,
+         "--at takes positions (h:mm:ss:ff) or frames (#N), not \"x\""},
+        {{"--at", "#-3", "a.mp4"},
+         false,
+         "--at takes positions (h:mm:ss:ff) or frames (#N), not \"#-3\""},
+        {{"--at", "1::2", "a.mp4"},
+         false,
+         "--at takes positions (h:mm:ss:ff) or frames (#N), not \"1::2\""},
+        {{"--at", "1:2:3:4:5", "a.mp4"},
+         false,
+         "--at takes positions (h:mm:ss:ff) or frames (#N), not \"1:2:3:4:5\""},
+        {{"--at", "#3,", "a.mp4"},
+         false,
+         "--at takes positions (h:mm:ss:ff) or frames (#N), not \"\""},
+        {{"--save", "out", "a.mp4"}, false, "--save goes with --at"},
+        {{"--at", "#3", "--frames", "2", "a.mp4"},
+         false,
+         "--at cannot be combined with --scenes or --frames"},
     };
     for (const TCase& c : cases) {
         std::string joined;
@@ -74,6 +95,8 @@ TEST(ParseInfoOptions, AcceptsEachOptionAndRefusesMistakes) {
     EXPECT_EQ(o.MaxFrames, 7);
     EXPECT_EQ(o.Source, TInfoSource::File);
     EXPECT_EQ(ParseInfoOptions({"--", "--odd-name.dv"}).Options->File, "--odd-name.dv");
+    const TInfoOptions seeks = *ParseInfoOptions({"--at", "#936,#935,0:00:01:05", "a.mp4"}).Options;
+    EXPECT_EQ(seeks.At, (std::vector<std::string>{"#936", "#935", "0:00:01:05"}));
 }
 
 TEST(FindScenes, ANewSceneWhereTheDateJumps) {
