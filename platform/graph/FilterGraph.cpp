@@ -8,6 +8,7 @@
 #include "platform/graph/SourceInterfaces.h"
 
 #include <algorithm>
+#include <cassert>
 
 bool IsRendererFilter(IBaseFilter* filter) {
     if (!filter)
@@ -93,7 +94,18 @@ std::vector<ComPtr<IBaseFilter>> CFilterGraph::FiltersLocked() const {
     return filters;
 }
 
+bool CFilterGraph::RefusesReentry(const char* call) {
+    if (!InsideGraphWait())
+        return false;
+    GRAPH_TRACE(QStringLiteral("%1 refused: called by a message handler while the graph waits")
+                    .arg(QLatin1String(call)));
+    assert(!"a message handler that runs during a graph wait drives the graph");
+    return true;
+}
+
 HRESULT CFilterGraph::AddFilter(IBaseFilter* pFilter, LPCWSTR pName) {
+    if (RefusesReentry("AddFilter"))
+        return VFW_E_WRONG_STATE;
     if (!pFilter)
         return E_POINTER;
     std::lock_guard lock(FLock);
@@ -145,6 +157,8 @@ void CFilterGraph::FlushAndStopForRemoval(IBaseFilter* filter) {
 }
 
 HRESULT CFilterGraph::RemoveFilter(IBaseFilter* pFilter) {
+    if (RefusesReentry("RemoveFilter"))
+        return VFW_E_WRONG_STATE;
     if (!pFilter)
         return E_POINTER;
     std::lock_guard lock(FLock);
@@ -189,6 +203,8 @@ HRESULT CFilterGraph::FindFilterByName(LPCWSTR pName, IBaseFilter** ppFilter) {
 }
 
 HRESULT CFilterGraph::ConnectDirect(IPin* ppinOut, IPin* ppinIn, const AM_MEDIA_TYPE* pmt) {
+    if (RefusesReentry("ConnectDirect"))
+        return VFW_E_WRONG_STATE;
     if (!ppinOut || !ppinIn)
         return E_POINTER;
     std::lock_guard lock(FLock);
@@ -205,6 +221,8 @@ HRESULT CFilterGraph::ConnectDirect(IPin* ppinOut, IPin* ppinIn, const AM_MEDIA_
 }
 
 HRESULT CFilterGraph::Reconnect(IPin* ppin) {
+    if (RefusesReentry("Reconnect"))
+        return VFW_E_WRONG_STATE;
     if (!ppin)
         return E_POINTER;
     std::lock_guard lock(FLock);
@@ -227,6 +245,8 @@ HRESULT CFilterGraph::Reconnect(IPin* ppin) {
 }
 
 HRESULT CFilterGraph::Disconnect(IPin* ppin) {
+    if (RefusesReentry("Disconnect"))
+        return VFW_E_WRONG_STATE;
     if (!ppin)
         return E_POINTER;
     std::lock_guard lock(FLock);
@@ -255,6 +275,8 @@ HRESULT CFilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcwstrFi
 }
 
 HRESULT CFilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
+    if (RefusesReentry("RenderFile"))
+        return VFW_E_WRONG_STATE;
     ComPtr<IBaseFilter> source;
     HRESULT hr = AddSourceFilter(lpcwstrFile, nullptr, source.ReleaseAndGetAddressOf());
     if (FAILED(hr))

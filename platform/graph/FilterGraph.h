@@ -22,7 +22,10 @@
 //
 // Thread contract: every method is for the thread that drives the graph (the GUI thread), under
 // the graph lock; IMediaEventSink::Notify comes from any thread. Waits for streaming threads go
-// through GraphWaitUntil.
+// through GraphWaitUntil, which serves the window messages meanwhile; a message handler that then
+// calls an operation that changes the graph (building, state, seeking) would re-enter it half-way
+// through its own operation: such calls are refused (an assertion in debug builds,
+// VFW_E_WRONG_STATE otherwise), see InsideGraphWait.
 #include "platform/com/CUnknown.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/BuilderInterfaces.h"
@@ -117,6 +120,9 @@ public:
     void WakeWaiters() override;
 
 private:
+    // True (and asserted in debug builds) when call comes from a message handler run during one
+    // of the graph's waits.
+    static bool RefusesReentry(const char* call);
     struct TEntry {
         ComPtr<IBaseFilter> filter;
         QString name;

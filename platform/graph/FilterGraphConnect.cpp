@@ -86,6 +86,8 @@ ComPtr<IBaseFilter> CFilterGraph::CreateRegistered(IMoniker* moniker) {
 }
 
 HRESULT CFilterGraph::Connect(IPin* ppinOut, IPin* ppinIn) {
+    if (RefusesReentry("Connect"))
+        return VFW_E_WRONG_STATE;
     if (!ppinOut || !ppinIn)
         return E_POINTER;
     std::lock_guard lock(FLock);
@@ -166,6 +168,8 @@ HRESULT CFilterGraph::ConnectThroughRegistered(IPin* out, IPin* in, int depth) {
 }
 
 HRESULT CFilterGraph::Render(IPin* ppinOut) {
+    if (RefusesReentry("Render"))
+        return VFW_E_WRONG_STATE;
     if (!ppinOut)
         return E_POINTER;
     std::lock_guard lock(FLock);

@@ -249,26 +249,36 @@ HRESULT CFilterGraph::StateOfFiltersLocked(int timeoutMs) {
 }
 
 HRESULT CFilterGraph::Run() {
+    if (RefusesReentry("Run"))
+        return VFW_E_WRONG_STATE;
     std::lock_guard lock(FLock);
     return RunLocked(0, true);
 }
 
 HRESULT CFilterGraph::Run(REFERENCE_TIME tStart) {
+    if (RefusesReentry("Run"))
+        return VFW_E_WRONG_STATE;
     std::lock_guard lock(FLock);
     return RunLocked(tStart, false);
 }
 
 HRESULT CFilterGraph::Pause() {
+    if (RefusesReentry("Pause"))
+        return VFW_E_WRONG_STATE;
     std::lock_guard lock(FLock);
     return PauseLocked();
 }
 
 HRESULT CFilterGraph::Stop() {
+    if (RefusesReentry("Stop"))
+        return VFW_E_WRONG_STATE;
     std::lock_guard lock(FLock);
     return StopLocked(true);
 }
 
 HRESULT CFilterGraph::StopWhenReady() {
+    if (RefusesReentry("StopWhenReady"))
+        return VFW_E_WRONG_STATE;
     std::lock_guard lock(FLock);
     const HRESULT hr = PauseLocked();
     if (FAILED(hr))

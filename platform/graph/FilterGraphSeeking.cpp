@@ -159,6 +159,8 @@ HRESULT CFilterGraph::GetPreroll(LONGLONG* pllPreroll) {
 
 HRESULT CFilterGraph::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop,
                                    DWORD dwStopFlags) {
+    if (RefusesReentry("SetPositions"))
+        return VFW_E_WRONG_STATE;
     const DWORD currentMode = dwCurrentFlags & AM_SEEKING_PositioningBitsMask;
     const DWORD stopMode = dwStopFlags & AM_SEEKING_PositioningBitsMask;
     if ((currentMode && !pCurrent) || (stopMode && !pStop))
@@ -205,6 +207,8 @@ HRESULT CFilterGraph::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LON
 }
 
 HRESULT CFilterGraph::SetRate(double dRate) {
+    if (RefusesReentry("SetRate"))
+        return VFW_E_WRONG_STATE;
     if (!(dRate > 0.0))
         return E_INVALIDARG;
     std::lock_guard lock(FLock);

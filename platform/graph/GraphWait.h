@@ -19,6 +19,13 @@ bool GraphWaitUntil(const std::function<bool()>& done, int timeoutMs = -1);
 // Makes pending GraphWaitUntil calls test their condition now.
 void GraphWakeWaiters();
 
+// True on this thread while a GraphWaitUntil of it serves the window messages: whatever runs now
+// is a message handler called from inside a graph operation that waits. Such a handler must not
+// drive the graph (state changes, seeks, building): the graph is half-way through an operation of
+// its own, under its lock. The graph refuses those calls (an assertion in debug builds,
+// VFW_E_WRONG_STATE otherwise); reading its state is fine.
+bool InsideGraphWait();
+
 // The graph manager's waits, for filters that live in modules.
 struct IGraphWaitService : IUnknown {
     static constexpr IID iid{

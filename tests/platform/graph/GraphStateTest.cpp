@@ -1,6 +1,9 @@
 // Run, pause and stop of a graph with streaming threads: pause preroll, the intermediate state,
 // drops that block nothing, and state changes in any order.
 #include "platform/graph/GraphWait.h"
+#include "platform/graph/SeekingInterfaces.h"
+#include "platform/ui/MessageWindow.h"
+#include "platform/ui/Messages.h"
 #include "tests/platform/graph/testkit/GraphTestBed.h"
 #include "tests/platform/graph/testkit/ManualClock.h"
 #include "tests/platform/graph/testkit/TestPassThrough.h"
@@ -11,6 +14,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <random>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -187,6 +191,60 @@ TEST(GraphState, StopKeepsThePositionForTheNextRun) {
     const auto shown = p.sink->Rendered();
     ASSERT_FALSE(shown.empty());
     EXPECT_EQ(REFERENCE_TIME(shown[0].stamp.frame) * 400000, position);
+}
+
+// A streaming thread sends to a GUI window while the GUI thread stops the graph; the handler, run
+// inside the stop's wait, tries to drive the graph. Those calls are refused (an assertion in a
+// debug build) and the stop still completes: no deadlock, no half-done operation re-entered.
+void DriveTheGraphFromAHandlerDuringAStop() {
+    Playback p;
+    std::vector<HRESULT> answers;
+    bool readable = false;
+    TMessageWindow window([&](TMessage& m) {
+        m.Result = 0;
+        if (!InsideGraphWait())
+            return;
+        ComPtr<IMediaSeeking> seeking = p.graph.As<IMediaSeeking>();
+        LONGLONG at = 0, now = 0;
+        readable = SUCCEEDED(seeking->GetCurrentPosition(&now));
+        answers.push_back(p.control->Run());
+        answers.push_back(seeking->SetPositions(&at, AM_SEEKING_AbsolutePositioning, nullptr,
+                                                AM_SEEKING_NoPositioning));
+        answers.push_back(p.graph->RemoveFilter(p.sink.Get()));
+    });
+    const TWindowHandle handle = window.Handle();
+    std::atomic<bool> stopping{false};
+    std::atomic<bool> sending{false};
+    p.pass->SetHook([&](IMediaSample*) {
+        if (stopping.load()) {
+            sending.store(true);
+            handle.Send(WM_KELVARA + 0x7F);
+        }
+        return S_OK;
+    });
+    ASSERT_TRUE(SUCCEEDED(p.control->Run()));
+    ASSERT_TRUE(p.sink->WaitForRendered(2, 10000));
+    // The streaming thread is blocked in its send before the stop begins (this wait serves
+    // nothing), so the stop has to serve it.
+    stopping.store(true);
+    for (int i = 0; i < 1000 && !sending.load(); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(sending.load());
+    EXPECT_EQ(p.control->Stop(), S_OK);
+    ASSERT_FALSE(answers.empty()) << "the handler ran inside the stop's wait";
+    for (HRESULT hr : answers)
+        EXPECT_EQ(hr, VFW_E_WRONG_STATE);
+    EXPECT_TRUE(readable);
+    EXPECT_EQ(StateOf(p.graph.Get(), 0).state, State_Stopped);
+}
+
+TEST(GraphReentry, AHandlerRunDuringAGraphWaitCannotDriveTheGraph) {
+#ifdef NDEBUG
+    DriveTheGraphFromAHandlerDuringAStop();
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(DriveTheGraphFromAHandlerDuringAStop(), "drives the graph");
+#endif
 }
 
 } // namespace
