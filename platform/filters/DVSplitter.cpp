@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 
 namespace {
 
@@ -143,12 +144,40 @@ HRESULT TDVSplitterInputPin::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tS
     return FSplitter->DeliverNewSegment(tStart, tStop, dRate);
 }
 
+namespace {
+
+// Both outputs pass seeking to the one upstream pin that reads the frames: only the leading
+// output (the video when it is connected, else the sound) moves it, or every renderer's seek
+// would seek the file again, and a second seek arriving late restarts a stream whose first one
+// already delivered.
+class TDVOutputPosition : public CPosPassThru {
+public:
+    TDVOutputPosition(IPin* owner, IPin* input, std::function<bool()> leads)
+        : CPosPassThru(owner, input), FLeads(std::move(leads)) {}
+    HRESULT SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LONGLONG* pStop,
+                         DWORD dwStopFlags) override {
+        if (!FLeads())
+            return S_OK;
+        return CPosPassThru::SetPositions(pCurrent, dwCurrentFlags, pStop, dwStopFlags);
+    }
+    HRESULT SetRate(double dRate) override {
+        return FLeads() ? CPosPassThru::SetRate(dRate) : S_OK;
+    }
+
+private:
+    std::function<bool()> FLeads;
+};
+
+} // namespace
+
 TDVSplitterOutputPin::TDVSplitterOutputPin(TDVSplitter* splitter, const QString& name,
                                            const CMediaType& type, LONG buffers, LONG bufferBytes,
                                            IPin* input)
     : CBaseOutputPin(QStringLiteral("DV splitter output pin"), splitter, nullptr, name),
-      FType(type), FBuffers(buffers), FBufferBytes(bufferBytes), FQueue(this, kQueueDepth),
-      FPosition(std::make_unique<CPosPassThru>(static_cast<IPin*>(this), input)) {}
+      FSplitter(splitter), FType(type), FBuffers(buffers), FBufferBytes(bufferBytes),
+      FQueue(this, kQueueDepth),
+      FPosition(std::make_unique<TDVOutputPosition>(
+          static_cast<IPin*>(this), input, [this] { return FSplitter->LeadsSeeking(this); })) {}
 
 HRESULT TDVSplitterOutputPin::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
     if (riid == IID_IMediaSeeking)
@@ -213,6 +242,13 @@ CBasePin* TDVSplitter::GetPin(int n) {
     if (n == 2)
         return FAudio.get();
     return nullptr;
+}
+
+bool TDVSplitter::LeadsSeeking(const TDVSplitterOutputPin* pin) const {
+    std::lock_guard lock(FPinsLock);
+    if (FVideo && FVideo->IsConnected())
+        return pin == FVideo.get();
+    return pin == FAudio.get();
 }
 
 std::vector<TDVSplitterOutputPin*> TDVSplitter::Outputs() const {

@@ -54,6 +54,7 @@ public:
     TOutputQueue& Queue() { return FQueue; }
 
 private:
+    TDVSplitter* const FSplitter;
     const CMediaType FType;
     const LONG FBuffers, FBufferBytes;
     TOutputQueue FQueue;
@@ -79,6 +80,9 @@ public:
     HRESULT DeliverEndFlush();
     HRESULT DeliverNewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate);
     std::recursive_mutex& ReceiveLock() { return FReceiveLock; }
+    // Whether seeks of this output go upstream: the video's when it is connected, else the
+    // sound's.
+    bool LeadsSeeking(const TDVSplitterOutputPin* pin) const;
 
 private:
     HRESULT DeliverVideo(IMediaSample* frame);
