@@ -392,7 +392,7 @@ void TNavMan::PreciseSeek(REFERENCE_TIME target) {
         FFramesNotifier->SetMarkWindow(0, Handle());
         FPreciseTarget = target;
         FPreciseSeekPending = true;
-        FFramesNotifier->SetMark(0, target);
+        FFramesNotifier->SetMark(0, target, true);
         FFramesNotifier->SetPassSamples(false);
         FInPreciseSeek = true;
         SeekTo(SubtractTimes(target, FPrePosition), true);

@@ -29,12 +29,13 @@ std::optional<REFERENCE_TIME> StartTimeOf(IMediaSample* sample) {
 TFramesNotifier::TFramesNotifier()
     : CTransInPlaceFilter(QString::fromUtf16(FramesNotifierName), CLSID_FramesNotifier, false) {}
 
-void TFramesNotifier::SetMark(int slot, REFERENCE_TIME target) {
+void TFramesNotifier::SetMark(int slot, REFERENCE_TIME target, bool afterNewSegment) {
     if (slot < 0 || slot >= MarkSlots)
         return;
     std::lock_guard lock(FLock);
     FMarks[size_t(slot)].Target = target;
     FMarks[size_t(slot)].Armed = true;
+    FMarks[size_t(slot)].WaitsForSegment = afterNewSegment;
 }
 
 void TFramesNotifier::SetMarkWindow(int slot, const TWindowHandle& window) {
@@ -126,6 +127,8 @@ HRESULT TFramesNotifier::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop,
         FSegmentStartTime = tStart;
         if (tStart == 0)
             FRestart = true;
+        for (TMark& mark : FMarks)
+            mark.WaitsForSegment = false;
     }
     return CTransInPlaceFilter::NewSegment(tStart, tStop, dRate);
 }
@@ -183,7 +186,8 @@ void TFramesNotifier::TestMark(int slot) {
     {
         std::lock_guard lock(FLock);
         TMark& mark = FMarks[size_t(slot)];
-        if (!mark.Armed || SubtractTimes(mark.Target, GridDuration() / 2) > FPosition.load())
+        if (!mark.Armed || mark.WaitsForSegment ||
+            SubtractTimes(mark.Target, GridDuration() / 2) > FPosition.load())
             return;
         const bool interCoded =
             FVideoSource ? FVideoSource->TemporalCompression() : FInputTemporalCompression.load();

@@ -64,8 +64,10 @@ public:
     TFramesNotifier();
 
     // Arms mark `slot` (0 or 1) at target; the mark fires once, on the first frame whose
-    // position is no more than half a frame before it.
-    void SetMark(int slot, REFERENCE_TIME target);
+    // position is no more than half a frame before it. afterNewSegment: only frames of a segment
+    // that starts after the mark was armed count (a seek follows): a frame still on its way from
+    // before that seek's flush (a threaded decoder delivers what it holds) never fires it.
+    void SetMark(int slot, REFERENCE_TIME target, bool afterNewSegment = false);
     void SetMarkWindow(int slot, const TWindowHandle& window);
     bool MarkArmed(int slot) const;
     // Disarms mark `slot` without firing it.
@@ -99,6 +101,7 @@ private:
     struct TMark {
         REFERENCE_TIME Target = 0;
         bool Armed = false;
+        bool WaitsForSegment = false;
         TWindowHandle Window;
     };
     // What Transform learnt about the sample and the segment, under FLock.

@@ -158,6 +158,27 @@ TEST(TFramesNotifier, AMarkFiresOnceOnTheFirstFrameWithinHalfAFrameOfIt) {
     EXPECT_EQ(reached[0].Position, 4000000);
 }
 
+// The navigation's precise seek arms the mark, then seeks: a frame still on its way from before
+// the seek's flush reaches the target's position but is not the target.
+TEST(TFramesNotifier, AMarkForTheNextSegmentIgnoresTheFramesBeforeIt) {
+    KeeperBench b;
+    TMessageLog marks;
+    b.filter->SetMarkWindow(0, marks.Handle());
+    b.Start();
+    for (int n = 0; n <= 2; ++n)
+        b.At(n * kFrame);
+    b.filter->SetMark(0, 3 * kFrame, true);
+    b.At(3 * kFrame); // position 3: from before the seek
+    EXPECT_TRUE(b.filter->MarkArmed(0));
+    ASSERT_EQ(b.feeder->NewSegment(0), S_OK);
+    for (int n = 0; n <= 2; ++n)
+        b.At(n * kFrame);
+    EXPECT_TRUE(b.filter->MarkArmed(0));
+    b.At(3 * kFrame);
+    EXPECT_FALSE(b.filter->MarkArmed(0));
+    EXPECT_EQ(marks.Of(WM_MARKREACHED).size(), 1u);
+}
+
 TEST(TFramesNotifier, InterCodedPositionsSnapToTheMarkThatFires) {
     KeeperBench b(true);
     TMessageLog marks;
