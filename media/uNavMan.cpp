@@ -565,11 +565,15 @@ void TNavMan::SetPositionEdit(QLineEdit* edit) {
         disconnect(FPositionEdit.data(), nullptr, this, nullptr);
     }
     FPositionEdit = edit;
+    FPositionEditObject = edit;
     FEditFollows = edit != nullptr;
     if (!edit)
         return;
     edit->installEventFilter(this);
-    connect(edit, &QObject::destroyed, this, [this] { FEditFollows = false; });
+    connect(edit, &QObject::destroyed, this, [this] {
+        FEditFollows = false;
+        FPositionEditObject = nullptr;
+    });
 }
 
 void TNavMan::SetSlider(TRxSlider* slider) {
@@ -591,7 +595,9 @@ void TNavMan::SetSlider(TRxSlider* slider) {
 }
 
 bool TNavMan::eventFilter(QObject* watched, QEvent* event) {
-    if (!FPositionEdit || watched != FPositionEdit.data())
+    // Compared as objects: the edit's own destructor still sends it events (hiding, losing the
+    // focus) when it is no longer a QLineEdit.
+    if (!watched || watched != FPositionEditObject)
         return TDVMan::eventFilter(watched, event);
     switch (event->type()) {
     case QEvent::KeyPress: {

@@ -153,6 +153,7 @@ private:
     int SliderValue(REFERENCE_TIME position) const;
 
     QPointer<QLineEdit> FPositionEdit;
+    QObject* FPositionEditObject = nullptr; // the same, for comparing only
     QPointer<TRxSlider> FSlider;
     ComPtr<TFramesNotifier> FFramesNotifier;
     TVideoSource* FFrameRateSource = nullptr; // not owned
