@@ -376,7 +376,9 @@ void TNavMan::PreciseSeek(REFERENCE_TIME target) {
         GoEnd();
         return;
     }
-    if (!FFramesNotifier) {
+    if (!FFramesNotifier || FSeekGuard) {
+        // Without a keeper a plain seek is all there is; inside a seek it is dropped like any
+        // nested seek (a mark armed now would wait for a seek that never comes).
         SeekTo(target, true);
         return;
     }
@@ -390,7 +392,6 @@ void TNavMan::PreciseSeek(REFERENCE_TIME target) {
         FFramesNotifier->SetPositionTextReports(false);
         SetDVRelay(false);
         FFramesNotifier->SetMarkWindow(0, Handle());
-        FPreciseTarget = target;
         FPreciseSeekPending = true;
         FFramesNotifier->SetMark(0, target, true);
         FFramesNotifier->SetPassSamples(false);

@@ -172,6 +172,5 @@ private:
     bool FLoading = false;
     bool FInPreciseSeek = false;
     bool FPreciseSeekPending = false;
-    REFERENCE_TIME FPreciseTarget = 0;
     REFERENCE_TIME FFrameDuration = 0;
 };
