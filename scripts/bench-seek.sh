@@ -6,8 +6,9 @@
 #   - a precise seek to a frame in the middle of a GOP (frame 375, 5 s after the key frame at 250);
 #   - a one-frame back-step from there (frame 374), the navigation's own step back;
 #   - a seek to the frame just before a key frame (frame 499, a whole GOP decoded).
-# Our figure is the seek's own time as kelvara-info reports it (seek_ms); FFmpeg's is its decoding
-# loop (rtime), so neither includes starting the process or opening the file.
+# Our figure is the seek's own time as kelvara-info reports it (seek_ms), on a graph already open
+# and paused; FFmpeg's is its whole run as it reports it (rtime), opening the file included, so
+# its run to frame 0 is printed too: what it costs FFmpeg to open the file and show a key frame.
 # Every figure is the best of RUNS runs (3 by default).
 #
 # usage: scripts/bench-seek.sh [BUILD_DIR]   (default: build)
@@ -37,7 +38,7 @@ ffmpeg_seek() { # frame -> milliseconds of FFmpeg's loop to that frame
     local t
     t=$(awk -v f="$1" 'BEGIN { printf "%.2f", f / 25 }')
     ffmpeg -hide_banner -nostats -benchmark -ss "$t" -i "$clip" -frames:v 1 -f null - 2>&1 |
-        sed -n 's/.*rtime=\([0-9.]*\)s.*/\1/p' | awk '{ printf "%.1f", $1 * 1000 }'
+        sed -n 's/.*rtime=\([0-9.]*\)s.*/\1/p' | awk '{ printf "%.1f\n", $1 * 1000 }'
 }
 our_seek() { # list index -> milliseconds of seek number index of the list
     "$bin/kelvara-info" --json --at "$1" "$clip" |
@@ -51,6 +52,8 @@ row() { # name list index frame
     ours=$(for _ in $(seq "$runs"); do our_seek "$2" "$3"; done | best)
     printf '%-34s %10s %10s %8s\n' "$1" "$ff" "$ours" "$(ratio "$ours" "$ff")"
 }
+printf '%-34s %10s\n' "ffmpeg to frame 0 (opening)" \
+    "$(for _ in $(seq "$runs"); do ffmpeg_seek 0; done | best)"
 row "mid-GOP (frame 375)" "#375" 1 375
 row "one frame back (375 -> 374)" "#375,#374" 2 374
 row "before a key frame (frame 499)" "#499" 1 499
