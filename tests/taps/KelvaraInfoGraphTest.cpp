@@ -3,7 +3,6 @@
 // its own frame number: after a plain seek the keeper's position and the relayed DV codes belong
 // to the picture on screen, and a frame-exact seek built from the keeper's mark and PassSamples
 // shows exactly the target picture on MPEG-2 and H.264 clips.
-#include "FrameDigits.h"
 #include "InfoGraph.h"
 #include "platform/com/TaskMem.h"
 #include "platform/filters/RendererInterfaces.h"
@@ -12,6 +11,7 @@
 #include "taps/uTapMessages.h"
 #include "tests/platform/graph/testkit/GraphTestBed.h"
 #include "tests/taps/KelvaraInfoSupport.h"
+#include "tests/taps/ShownNumber.h"
 #include "tests/taps/TapTestKit.h"
 
 #include <QTemporaryDir>
@@ -62,26 +62,7 @@ struct RealGraph {
         keeper->SetPassSamples(false);
         return SeekTo(std::max<REFERENCE_TIME>(0, target - 10000000));
     }
-    // The number that the picture on screen shows.
-    int64_t ShownNumber() {
-        ComPtr<IVMRWindowlessControl9> control =
-            QueryInterfaceOf<IVMRWindowlessControl9>(graph->VideoRenderer());
-        BYTE* dib = nullptr;
-        if (!control || FAILED(control->GetCurrentImage(&dib)) || !dib)
-            return -1;
-        BITMAPINFOHEADER header;
-        std::memcpy(&header, dib, sizeof header);
-        const int width = header.biWidth, height = std::abs(header.biHeight);
-        const BYTE* pixels = dib + header.biSize;
-        const bool bottomUp = header.biHeight > 0;
-        const int64_t number = ReadFrameNumber(width, height, [&](int x, int y) {
-            const BYTE* p =
-                pixels + (size_t(bottomUp ? height - 1 - y : y) * size_t(width) + size_t(x)) * 4;
-            return (p[0] * 29 + p[1] * 150 + p[2] * 77) >> 8;
-        });
-        CoTaskMemFree(dib);
-        return number;
-    }
+    int64_t ShownNumber() { return kelvara::test::ShownNumber(graph->VideoRenderer()); }
     std::unique_ptr<TInfoGraph> graph;
     TMessageLog marks;
 };

@@ -7,11 +7,9 @@
 #include "commands/uCheckAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
-#include "platform/com/TaskMem.h"
-#include "platform/filters/RendererInterfaces.h"
 #include "platform/ui/ProcessMessages.h"
-#include "tests/platform/filters/support/ReferenceDecoder.h"
 #include "tests/taps/KelvaraInfoSupport.h"
+#include "tests/taps/ShownNumber.h"
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -62,21 +60,7 @@ protected:
             nav->Stop();
     }
 
-    // The number on the picture the renderer shows, -1 when it shows none.
-    int64_t Shown() {
-        const ComPtr<IVMRWindowlessControl9> control =
-            QueryInterfaceOf<IVMRWindowlessControl9>(graph->VideoRenderer());
-        BYTE* dib = nullptr;
-        if (!control || FAILED(control->GetCurrentImage(&dib)) || !dib)
-            return -1;
-        BITMAPINFOHEADER header;
-        std::memcpy(&header, dib, sizeof header);
-        const size_t size =
-            header.biSize + size_t(header.biWidth) * size_t(std::abs(header.biHeight)) * 4;
-        const int64_t number = ReadNumber(ImageOfDib(dib, size));
-        CoTaskMemFree(dib);
-        return number;
-    }
+    int64_t Shown() { return ShownNumber(graph->VideoRenderer()); }
     // Waits for the picture of frame n; answers the frame shown at the end.
     int64_t Lands(int64_t n) {
         WaitServingMessages([&] { return Shown() == n; }, 10000);
