@@ -49,11 +49,14 @@ std::string Report(const TInfoResult& result, const TInfoOptions& options) {
     return TextReport(result, options.Scenes);
 }
 
-int Run(const TTypedArguments& typed) {
+TInfoOptionsResult ParseArguments(const TTypedArguments& typed) {
     std::vector<std::string> args;
     for (const QByteArray& arg : typed.Native())
         args.push_back(arg.toStdString());
-    const TInfoOptionsResult parsed = ParseInfoOptions(args);
+    return ParseInfoOptions(args);
+}
+
+int Run(const TInfoOptionsResult& parsed) {
     if (!parsed.Options) {
         Fail({TInfoExit::Usage, parsed.Error});
         Print(stderr, "Try kelvara-info --help\n");
@@ -91,17 +94,6 @@ int Run(const TTypedArguments& typed) {
     return status.Ok() ? 0 : Fail(status);
 }
 
-// Whether the command line asks for --at (before a "--" that ends the options).
-bool SeeksAsked(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--") == 0)
-            return false;
-        if (std::strncmp(argv[i], "--at", 4) == 0 && (argv[i][4] == 0 || argv[i][4] == '='))
-            return true;
-    }
-    return false;
-}
-
 // Said without taking memory.
 int LastResort(const char* message, TInfoExit code) {
     std::fputs(message, stderr);
@@ -115,15 +107,17 @@ int main(int argc, char** argv) {
     try {
         av_log_set_level(qEnvironmentVariableIsSet("KELVARA_INFO_VERBOSE") ? AV_LOG_WARNING
                                                                            : AV_LOG_QUIET);
-        // The windowless renderer paints on images only, which needs no platform; the seeks of
-        // --at are the navigation manager's, whose actions need the GUI toolkit (offscreen).
-        TToolApplication app(
-            argc, argv,
-            {SeeksAsked(argc, argv) ? TToolkit::Gui : TToolkit::Core, "KELVARA_INFO_VERBOSE"});
+        // Read before the toolkit starts, which decides the toolkit: the windowless renderer
+        // paints on images only, which needs no platform; the seeks of --at are the navigation
+        // manager's, whose actions need the GUI toolkit (offscreen).
+        const TInfoOptionsResult parsed = ParseArguments(TTypedArguments(argc, argv));
+        const bool seeks = parsed.Options && !parsed.Options->At.empty();
+        TToolApplication app(argc, argv,
+                             {seeks ? TToolkit::Gui : TToolkit::Core, "KELVARA_INFO_VERBOSE"});
         // An error that escapes a handler is not shown as it happens: the graph's status says
         // what it cost the run.
         Application().SetErrorReport([](const std::exception&) {});
-        return Run(app.Arguments());
+        return Run(parsed);
     } catch (const std::bad_alloc&) {
         return LastResort("kelvara-info: out of memory\n", TInfoExit::OutOfMemory);
     } catch (const std::exception& e) {
