@@ -4,6 +4,7 @@
 // log missed, and a graph that stops moving. None of them ends as a complete run.
 #include "InfoGraph.h"
 #include "platform/graph/ControlInterfaces.h"
+#include "platform/graph/GraphWait.h"
 #include "platform/ui/Application.h"
 #include "taps/uTapMessages.h"
 #include "tests/taps/KelvaraInfoSupport.h"
@@ -27,16 +28,21 @@ constexpr UINT kPause = WM_KELVARA + 0x3F0;
 class InfoGraphEndings : public testing::Test {
 protected:
     void SetUp() override {
-        clip = dir.filePath(QStringLiteral("c.dv"));
-        const TRun made =
-            RunTool(QStringLiteral("kelvara-mksample"),
-                    {QStringLiteral("dv"), clip, QStringLiteral("--seconds"), QStringLiteral("1")});
-        ASSERT_EQ(made.ExitCode, 0) << made.Err.toStdString();
+        clip = Made(1);
         // Errors that escape handlers are expected here; no message box for them.
         previousReport = Application().SetErrorReport([](const std::exception&) {});
     }
     void TearDown() override { Application().SetErrorReport(previousReport); }
 
+    // A PAL DV clip of the given length, 25 frames a second.
+    QString Made(int seconds) {
+        const QString file = dir.filePath(QStringLiteral("c%1.dv").arg(seconds));
+        const TRun made = RunTool(QStringLiteral("kelvara-mksample"),
+                                  {QStringLiteral("dv"), file, QStringLiteral("--seconds"),
+                                   QString::number(seconds)});
+        EXPECT_EQ(made.ExitCode, 0) << made.Err.toStdString();
+        return file;
+    }
     std::unique_ptr<TInfoGraph> Built() {
         TInfoOptions options;
         options.File = clip.toStdString();
@@ -93,7 +99,7 @@ TEST_F(InfoGraphEndings, ErrorEventsSayWhatTheyMean) {
         Notify(*graph, c.Code, c.Result);
         const TInfoStatus played = graph->Play();
         const size_t frames = graph->Result().Frames.size();
-        EXPECT_LT(frames, 25u);
+        EXPECT_LT(frames, 250u);
         if (frames == 0) {
             EXPECT_EQ(played.Code, c.Exit);
             EXPECT_EQ(played.Message, Named(std::string("the video cannot be played: ") + c.Text));
@@ -157,24 +163,28 @@ TEST_F(InfoGraphEndings, FramesDrawnButNotLoggedFailTheRun) {
 }
 
 // Paused at frame 5 (from a message posted then, so that no thread waits on the handler): the
-// renderer holds the frame, and nothing moves any more.
+// renderer holds the frame, and nothing moves any more. On a loaded machine the message may
+// arrive while Run still waits for the renderer; a handler must not drive the graph from inside
+// such a wait, so it posts itself again until the wait is over. The graph plays without a clock,
+// so the clip is long enough that the pause comes well before its end.
 TEST_F(InfoGraphEndings, AGraphThatStopsMovingStalls) {
+    clip = Made(10);
     std::unique_ptr<TInfoGraph> graph = Built();
     graph->SetStallLimit(std::chrono::milliseconds(300));
     IGraphBuilder* built = graph->Graph();
     const TWindowHandle window = marks.Handle();
     marks.SetHook([built, window](const TLoggedMessage& m) {
-        if (m.Msg == WM_MARKREACHED)
+        if (m.Msg == WM_MARKREACHED || (m.Msg == kPause && InsideGraphWait()))
             window.Post(kPause);
         else if (m.Msg == kPause)
-            QueryInterfaceOf<IMediaControl>(built)->Pause();
+            EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf<IMediaControl>(built)->Pause()));
     });
     graph->Keeper()->SetMarkWindow(0, marks.Handle());
     graph->Keeper()->SetMark(0, 5 * kPalFrame);
     const TInfoStatus played = graph->Play();
     const size_t frames = graph->Result().Frames.size();
     EXPECT_GE(frames, 5u);
-    EXPECT_LT(frames, 25u);
+    EXPECT_LT(frames, 250u);
     EXPECT_EQ(played.Code, TInfoExit::Stopped);
     EXPECT_EQ(played.Message, Named("playing stopped after " + std::to_string(frames) +
                                     " frames: stalled: no frame and no event for 300 ms"));
