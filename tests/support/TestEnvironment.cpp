@@ -42,6 +42,10 @@ void UseTestEnvironment() {
     // such as the HEVC encoder's in kelvara-mksample.
     SetIfUnset("LSAN_OPTIONS",
                "suppressions=" KELVARA_SOURCE_DIR "/tests/support/lsan.supp:print_suppressions=0");
+    // The same for ThreadSanitizer: a test started by hand, outside ctest, still gives its tools
+    // the suppressions of uninstrumented libraries and stops them at their first race.
+    SetIfUnset("TSAN_OPTIONS", "suppressions=" KELVARA_SOURCE_DIR
+                               "/tests/support/tsan.supp:halt_on_error=1:second_deadlock_stack=1");
     Set("LC_ALL", "C.UTF-8");
 }
 
