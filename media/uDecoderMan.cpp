@@ -89,6 +89,7 @@ bool TDecoderMan::ConnectDecoder(IBaseFilter* tap, IBaseFilter* renderer) {
         return false;
     FTap = tap;
     FRenderer = renderer;
+    FLastFailure = S_OK;
     const TSiteScope site(FGraph->GraphBuilder(),
                           static_cast<IAMGraphBuilderCallback*>(FSite.Get()));
     const ComPtr<IPin> tapInput = PinAt(tap, 0);
@@ -158,8 +159,12 @@ HRESULT TDecoderMan::SelectedFilter(IMoniker* moniker) {
 }
 
 bool TDecoderMan::ConnectTapToRenderer() {
-    return FTapOutput && FRendererInput &&
-           SUCCEEDED(FGraph->GraphBuilder()->Connect(FTapOutput.Get(), FRendererInput.Get()));
+    if (!FTapOutput || !FRendererInput)
+        return false;
+    const HRESULT hr = FGraph->GraphBuilder()->Connect(FTapOutput.Get(), FRendererInput.Get());
+    if (FAILED(hr))
+        FLastFailure = hr;
+    return SUCCEEDED(hr);
 }
 
 bool TDecoderMan::TryDecoder(TFilterRec* record) {

@@ -161,6 +161,9 @@ public:
 
     // For tests and traces.
     int Stage() const { return FStage; }
+    // Why the last connection the graph was asked for failed (S_OK when none did): memory or a
+    // picture too large say why no decoder can show the stream.
+    HRESULT LastFailure() const { return FLastFailure; }
     const QStringList& ExclusionSet() const { return FExclusionSet; }
     const TMediaTypeKey& Key() const { return FKey; }
 
@@ -190,4 +193,5 @@ private:
     ComPtr<IPin> FRendererInput;
     TMediaTypeKey FKey;
     QStringList FExclusionSet;
+    HRESULT FLastFailure = S_OK;
 };

@@ -64,9 +64,13 @@ bool TFileDevice::Build() {
     IGraphBuilder* graph = FGrapheMan ? FGrapheMan->GraphBuilder() : nullptr;
     if (!graph || !FSource || FSource->IsNull())
         return false;
+    FLastFailure = S_OK;
     FSourceFilter = FSource->GetFilter();
     const ComPtr<IFileSourceFilter> file = QueryInterfaceOf<IFileSourceFilter>(FSourceFilter.Get());
-    if (!file || FAILED(file->Load(reinterpret_cast<LPCWSTR>(FFileName.utf16()), nullptr))) {
+    const HRESULT loaded =
+        file ? file->Load(reinterpret_cast<LPCWSTR>(FFileName.utf16()), nullptr) : E_NOINTERFACE;
+    if (FAILED(loaded)) {
+        FLastFailure = loaded;
         Remove();
         return false;
     }
@@ -81,9 +85,12 @@ bool TFileDevice::Build() {
     FFilter = FSplitterFilter;
     const ComPtr<IPin> out = PinAt(FSourceFilter.Get(), 0);
     const ComPtr<IPin> in = PinAt(FSplitterFilter.Get(), 0);
-    if (graph->AddFilter(FSplitterFilter.Get(),
-                         reinterpret_cast<LPCWSTR>(FSplitter->Name().utf16())) != S_OK ||
-        !out || !in || FAILED(graph->ConnectDirect(out.Get(), in.Get(), nullptr))) {
+    HRESULT hr = graph->AddFilter(FSplitterFilter.Get(),
+                                  reinterpret_cast<LPCWSTR>(FSplitter->Name().utf16()));
+    if (hr == S_OK)
+        hr = out && in ? graph->ConnectDirect(out.Get(), in.Get(), nullptr) : E_POINTER;
+    if (hr != S_OK) {
+        FLastFailure = FAILED(hr) ? hr : E_FAIL;
         Remove();
         return false;
     }

@@ -22,19 +22,6 @@ void PollPause() {
     WaitServingMessages([] { return false; }, kPollPauseMs);
 }
 
-std::vector<ComPtr<IBaseFilter>> FiltersOf(IGraphBuilder* graph) {
-    std::vector<ComPtr<IBaseFilter>> filters;
-    ComPtr<IEnumFilters> e;
-    if (!graph || FAILED(graph->EnumFilters(e.ReleaseAndGetAddressOf())) || !e)
-        return filters;
-    IBaseFilter* f = nullptr;
-    while (e->Next(1, &f, nullptr) == S_OK) {
-        filters.emplace_back(f);
-        f->Release();
-    }
-    return filters;
-}
-
 std::vector<ComPtr<IPin>> PinsIn(IBaseFilter* filter, PIN_DIRECTION direction) {
     std::vector<ComPtr<IPin>> pins;
     for (const ComPtr<IPin>& pin : PinsOf(filter))

@@ -215,10 +215,11 @@ bool TavSource::AttachParent(TGrapheMan* g) {
 
 bool TavSource::RenderInto(IPin* pin, IBaseFilter* tap, const QString& name) {
     IGraphBuilder* graph = FGrapheMan->GraphBuilder();
-    if (FAILED(graph->AddFilter(tap, reinterpret_cast<LPCWSTR>(name.utf16()))))
-        return false;
-    return SUCCEEDED(
-        FGrapheMan->CaptureGraphBuilder()->RenderStream(nullptr, nullptr, pin, nullptr, tap));
+    HRESULT hr = graph->AddFilter(tap, reinterpret_cast<LPCWSTR>(name.utf16()));
+    if (SUCCEEDED(hr))
+        hr = FGrapheMan->CaptureGraphBuilder()->RenderStream(nullptr, nullptr, pin, nullptr, tap);
+    FLastFailure = FAILED(hr) ? hr : S_OK;
+    return SUCCEEDED(hr);
 }
 
 void TavSource::DetachParentWhenUnused() {

@@ -51,6 +51,9 @@ public:
     int Number() const { return FNumber; }
     bool Built() const { return FBuilt; }
     IBaseFilter* Filter() const { return FFilter.Get(); }
+    // Why the last build or connection of this block failed (S_OK when it did not, or when no
+    // graph call said why): a caller can tell memory or a picture too large from the rest.
+    HRESULT LastFailure() const { return FLastFailure; }
     // The graph manager the media factory assigned to a file device.
     TGrapheMan* OwnerGraph = nullptr;
 
@@ -63,6 +66,7 @@ protected:
     int FNumber = 1;
     bool FBuilt = false;
     ComPtr<IBaseFilter> FFilter;
+    HRESULT FLastFailure = S_OK;
 };
 
 class TavSource;

@@ -149,6 +149,19 @@ std::vector<AM_MEDIA_TYPE> MediaTypesOf(IPin* pin, size_t limit) {
     return types;
 }
 
+std::vector<ComPtr<IBaseFilter>> FiltersOf(IFilterGraph* graph) {
+    std::vector<ComPtr<IBaseFilter>> filters;
+    ComPtr<IEnumFilters> e;
+    if (!graph || FAILED(graph->EnumFilters(e.ReleaseAndGetAddressOf())) || !e)
+        return filters;
+    IBaseFilter* f = nullptr;
+    while (e->Next(1, &f, nullptr) == S_OK) {
+        filters.emplace_back(f);
+        f->Release();
+    }
+    return filters;
+}
+
 ComPtr<IBaseFilter> FilterOf(IPin* pin) {
     ComPtr<IBaseFilter> filter;
     PIN_INFO info;

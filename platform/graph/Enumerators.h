@@ -60,6 +60,8 @@ private:
 std::vector<ComPtr<IPin>> PinsOf(IBaseFilter* filter);
 // Every media type a pin offers (at most `limit`).
 std::vector<AM_MEDIA_TYPE> MediaTypesOf(IPin* pin, size_t limit = 256);
+// Every filter of a graph, in enumeration order (empty for null).
+std::vector<ComPtr<IBaseFilter>> FiltersOf(IFilterGraph* graph);
 // The filter that owns a pin (empty for null).
 ComPtr<IBaseFilter> FilterOf(IPin* pin);
 PIN_DIRECTION DirectionOf(IPin* pin);

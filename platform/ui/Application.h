@@ -22,6 +22,13 @@
 #include <QStringList>
 #include <QWidget>
 
+// The last error that a message handler let escape. Outside the application class, so that it is
+// complete (and default-constructible) where the class keeps one in an optional.
+struct TApplicationError {
+    bool OutOfMemory = false; // a std::bad_alloc
+    std::string What;         // the exception's text (empty when it could not be kept)
+};
+
 class TApplication {
 public:
     // Installs the activation handler; owner (may be none) marks who installed it so that it can
@@ -52,10 +59,7 @@ public:
     void ShowException(const std::exception& e);
 
     // An error that reached ShowException.
-    struct TReportedError {
-        bool OutOfMemory = false; // a std::bad_alloc
-        std::string What;         // the exception's text (empty when it could not be kept)
-    };
+    using TReportedError = TApplicationError;
     using TErrorReport = std::function<void(const std::exception&)>;
     // Replaces the default report (a program without windows prints or only notes errors); none
     // restores the message box. Returns the report it replaces.

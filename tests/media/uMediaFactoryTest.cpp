@@ -19,15 +19,7 @@ namespace {
 using namespace kelvara::test;
 
 int FiltersIn(IGraphBuilder* graph) {
-    int n = 0;
-    ComPtr<IEnumFilters> e;
-    graph->EnumFilters(e.ReleaseAndGetAddressOf());
-    IBaseFilter* f = nullptr;
-    while (e && e->Next(1, &f, nullptr) == S_OK) {
-        ++n;
-        f->Release();
-    }
-    return n;
+    return int(FiltersOf(graph).size());
 }
 
 TEST(TMediaFactory, TheExtensionIsTheLastDotAfterTheLastFolder) {

@@ -7,9 +7,13 @@
 namespace kelvara::test {
 namespace {
 
-void Set(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 1); }
+void Set(const char* name, const std::string& value) {
+    ::setenv(name, value.c_str(), 1);
+}
 
-void SetIfUnset(const char* name, const std::string& value) { ::setenv(name, value.c_str(), 0); }
+void SetIfUnset(const char* name, const std::string& value) {
+    ::setenv(name, value.c_str(), 0);
+}
 
 void MakeFolder(const std::string& path, mode_t mode) {
     std::string partial;
@@ -55,7 +59,9 @@ void UseTestEnvironment() {
 extern "C" const char* __lsan_default_options() {
     return "suppressions=" KELVARA_SOURCE_DIR "/tests/support/lsan.supp:print_suppressions=0";
 }
-extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1:halt_on_error=1"; }
+extern "C" const char* __ubsan_default_options() {
+    return "print_stacktrace=1:halt_on_error=1";
+}
 extern "C" const char* __tsan_default_options() {
     return "suppressions=" KELVARA_SOURCE_DIR
            "/tests/support/tsan.supp:halt_on_error=1:second_deadlock_stack=1";

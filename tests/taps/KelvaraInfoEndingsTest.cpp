@@ -37,9 +37,9 @@ protected:
     // A PAL DV clip of the given length, 25 frames a second.
     QString Made(int seconds) {
         const QString file = dir.filePath(QStringLiteral("c%1.dv").arg(seconds));
-        const TRun made = RunTool(QStringLiteral("kelvara-mksample"),
-                                  {QStringLiteral("dv"), file, QStringLiteral("--seconds"),
-                                   QString::number(seconds)});
+        const TRun made = RunTool(
+            QStringLiteral("kelvara-mksample"),
+            {QStringLiteral("dv"), file, QStringLiteral("--seconds"), QString::number(seconds)});
         EXPECT_EQ(made.ExitCode, 0) << made.Err.toStdString();
         return file;
     }
@@ -174,10 +174,11 @@ TEST_F(InfoGraphEndings, AGraphThatStopsMovingStalls) {
     IGraphBuilder* built = graph->Graph();
     const TWindowHandle window = marks.Handle();
     marks.SetHook([built, window](const TLoggedMessage& m) {
-        if (m.Msg == WM_MARKREACHED || (m.Msg == kPause && InsideGraphWait()))
+        if (m.Msg == WM_MARKREACHED || (m.Msg == kPause && InsideGraphWait())) {
             window.Post(kPause);
-        else if (m.Msg == kPause)
+        } else if (m.Msg == kPause) {
             EXPECT_TRUE(SUCCEEDED(QueryInterfaceOf<IMediaControl>(built)->Pause()));
+        }
     });
     graph->Keeper()->SetMarkWindow(0, marks.Handle());
     graph->Keeper()->SetMark(0, 5 * kPalFrame);

@@ -133,6 +133,9 @@ TEST_F(KelvaraInfo, TextAndJsonDescribeTheStreams) {
         << text.Out.toStdString();
     EXPECT_TRUE(text.Out.contains(QStringLiteral("Audio:  PCM 48000Hz 16bits  stereo\n")))
         << text.Out.toStdString();
+    // The decoder the platform chose for DV, through the program's decoder manager.
+    EXPECT_TRUE(text.Out.contains(QStringLiteral("Decoder: DV Video Decoder\n")))
+        << text.Out.toStdString();
     EXPECT_TRUE(text.Out.contains(QStringLiteral("Frames: 10\n")));
     EXPECT_TRUE(text.Out.contains(
         QStringLiteral("0       0:00:00:00    2005-12-25T15:04:05  1:02:03:04\n")))
@@ -146,6 +149,7 @@ TEST_F(KelvaraInfo, TextAndJsonDescribeTheStreams) {
     const QJsonObject o = doc.object();
     EXPECT_EQ(o[QStringLiteral("frame_duration")].toInteger(), 400000);
     EXPECT_EQ(o[QStringLiteral("audio")].toString(), QStringLiteral("PCM 48000Hz 16bits  stereo"));
+    EXPECT_EQ(o[QStringLiteral("decoder")].toString(), QStringLiteral("DV Video Decoder"));
     const QJsonArray frames = o[QStringLiteral("frames")].toArray();
     ASSERT_EQ(frames.size(), 10);
     EXPECT_EQ(frames[9].toObject()[QStringLiteral("timecode")].toString(),

@@ -12,7 +12,6 @@
 #include "platform/graph/SourceInterfaces.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ProcessMessages.h"
-#include "taps/uDVcodeNotifier.h"
 #include "taps/uMediaDescriptions.h"
 #include "taps/uMediaHelpers.h"
 
@@ -44,64 +43,52 @@ TInfoFailure ReportedFailure() {
             "an error in the program: " + (last ? last->What : std::string("unknown"))};
 }
 
-// The first unconnected output pin of filter whose preferred types include the major type.
-ComPtr<IPin> OutputOfMajorType(IBaseFilter* filter, REFGUID major) {
-    for (const ComPtr<IPin>& pin : PinsOf(filter)) {
-        if (DirectionOf(pin.Get()) != PINDIR_OUTPUT)
-            continue;
-        ComPtr<IPin> peer;
-        if (SUCCEEDED(pin->ConnectedTo(peer.ReleaseAndGetAddressOf())) && peer)
-            continue;
-        for (const AM_MEDIA_TYPE& type : MediaTypesOf(pin.Get(), 16))
-            if (type.majortype == major)
-                return pin;
-    }
-    return {};
+// The source and splitter pairs that --source names. "lav": the LAV splitter source alone;
+// "file": the file source with each splitter that reads a byte stream, the AVI splitter first.
+struct TSourceRecords {
+    TFilterRec* LavSource = TFilterRecs::Make(CLSID_LAVSplitterSource, fkRegistered,
+                                              QStringLiteral("LAV Splitter Source"));
+    TFilterRec* FileSource =
+        TFilterRecs::Make(CLSID_AsyncReader, fkRegistered, QStringLiteral("File Source (Async.)"));
+    std::vector<TFilterRec*> Splitters{
+        TFilterRecs::Make(CLSID_AviSplitter, fkRegistered, QStringLiteral("AVI Splitter")),
+        TFilterRecs::Make(CLSID_MMSPLITTER, fkRegistered, QStringLiteral("MPEG-2 Splitter")),
+        TFilterRecs::Make(CLSID_MPEG1Splitter, fkRegistered,
+                          QStringLiteral("MPEG-I Stream Splitter")),
+        TFilterRecs::Make(CLSID_WAVEParser, fkRegistered, QStringLiteral("Wave Parser")),
+        TFilterRecs::Make(CLSID_LAVSplitter, fkRegistered, QStringLiteral("LAV Splitter"))};
+};
+
+const TSourceRecords& SourceRecords() {
+    static const TSourceRecords records;
+    return records;
 }
 
-ComPtr<IPin> FirstPin(IBaseFilter* filter, PIN_DIRECTION direction) {
-    for (const ComPtr<IPin>& pin : PinsOf(filter))
-        if (DirectionOf(pin.Get()) == direction)
-            return pin;
-    return {};
+// The frame keeper as the decoder manager's final filter: a record the tool hands its keeper to.
+TFilterRec* KeeperRecord() {
+    static TFilterRec* const record =
+        TFilterRecs::Make(CLSID_FramesNotifier, fkSupplied, QString::fromUtf16(FramesNotifierName));
+    return record;
 }
 
-bool HasOutputs(IBaseFilter* filter) {
-    return bool(FirstPin(filter, PINDIR_OUTPUT));
-}
-
-std::vector<ComPtr<IBaseFilter>> FiltersIn(IGraphBuilder* graph) {
-    std::vector<ComPtr<IBaseFilter>> filters;
-    ComPtr<IEnumFilters> e;
-    if (FAILED(graph->EnumFilters(e.ReleaseAndGetAddressOf())) || !e)
-        return filters;
-    IBaseFilter* f = nullptr;
-    while (e->Next(1, &f, nullptr) == S_OK) {
-        filters.emplace_back(f);
-        f->Release();
-    }
-    return filters;
+// A device that offers nothing could not be read.
+bool Readable(const TFileDevice& device) {
+    return device.Built() &&
+           device.VideoCount() + device.AudioCount() + device.DVCount() + device.StreamCount() > 0;
 }
 
 } // namespace
 
 TInfoGraph::TInfoGraph(const TInfoOptions& options)
     : FOptions(options), FName(options.File), FStallLimit(kStallLimit),
-      FVideoTap(MakeComObject<TVideoNotifier>()), FAudioTap(MakeComObject<TAudioNotifier>()),
-      FKeeper(MakeComObject<TFramesNotifier>()) {
+      FAudioTap(MakeComObject<TAudioNotifier>()), FKeeper(MakeComObject<TFramesNotifier>()) {
     FLog.SetMaxFrames(options.MaxFrames);
 }
 
+// The graph manager stops the graph and takes its filters out before the devices go.
 TInfoGraph::~TInfoGraph() {
-    if (!FGraph)
-        return;
-    StopQuietly();
-    try {
-        for (const ComPtr<IBaseFilter>& filter : FiltersIn(FGraph.Get()))
-            FGraph->RemoveFilter(filter.Get());
-    } catch (...) {
-        // Out of memory while taking the graph apart: the process is ending anyway.
-    }
+    if (FGraph)
+        StopQuietly();
 }
 
 TInfoStatus TInfoGraph::CheckFile() {
@@ -138,202 +125,126 @@ TInfoStatus TInfoGraph::BuildGraph() {
         return s;
     RegisterGraphClasses();
     RegisterPlatformFilters();
-    if (FOptions.At.empty()) {
-        FGraph = CreateInstanceOf<IGraphBuilder>(CLSID_FilterGraph);
-    } else {
-        FNav = std::make_unique<TNavMan>();
+    FNav = std::make_unique<TNavMan>();
+    if (!FOptions.At.empty())
         FNav->BuildActions();
-        FGraph = FNav->GraphBuilder();
-        // Every event is read here, errors included, not only the end the manager listens for.
-        if (const ComPtr<IMediaEventEx> events = FGraph.As<IMediaEventEx>())
-            events->SetNotifyCallback(nullptr);
-    }
-    if (!FGraph)
+    FGraph = FNav->GraphBuilder();
+    if (!FGraph || !FNav->CaptureGraphBuilder())
         return {TInfoExit::NotDecodable, "the media framework cannot make a graph"};
-    if (TInfoStatus s = AddSource(); !s.Ok())
-        return s;
-    if (TInfoStatus s = FindStreams(); !s.Ok())
+    // Every event is read here, errors included, not only the end the manager listens for.
+    if (const ComPtr<IMediaEventEx> events = FGraph.As<IMediaEventEx>())
+        events->SetNotifyCallback(nullptr);
+    if (TInfoStatus s = OpenDevice(); !s.Ok())
         return s;
     if (TInfoStatus s = ConnectVideo(); !s.Ok())
         return s;
     ConnectAudio();
     FGraph.As<IMediaFilter>()->SetSyncSource(nullptr);
-    if (FNav) {
-        FNav->SetFramesNotifier(FKeeper.Get());
-        FNav->SetRendererState(QueryInterfaceOf<IMediaFilter>(FVideoRenderer.Get()).Get());
-    }
+    FNav->SetFramesNotifier(FKeeper.Get());
+    FNav->SetRendererState(QueryInterfaceOf<IMediaFilter>(FVideoRenderer.Get()).Get());
     return {};
 }
 
-bool TInfoGraph::Add(IBaseFilter* filter, const QString& name) {
-    return filter && SUCCEEDED(FGraph->AddFilter(filter, reinterpret_cast<LPCWSTR>(name.utf16())));
-}
-
-ComPtr<IBaseFilter> TInfoGraph::AddFilter(REFCLSID clsid, const QString& name) {
-    ComPtr<IBaseFilter> filter = CreateInstanceOf<IBaseFilter>(clsid);
-    return Add(filter.Get(), name) ? filter : nullptr;
-}
-
-TInfoStatus TInfoGraph::AddSource() {
-    const TInfoStatus unreadable{TInfoExit::Unreadable,
-                                 FName + ": not a media file that can be read"};
-    const bool avi =
-        QString::fromStdString(FName).endsWith(QStringLiteral(".avi"), Qt::CaseInsensitive);
-    const bool useFileSource =
-        FOptions.Source == TInfoSource::File || (FOptions.Source == TInfoSource::Auto && avi);
-    const CLSID clsid = useFileSource ? CLSID_AsyncReader : CLSID_LAVSplitterSource;
-    const QString name = useFileSource ? QStringLiteral("File Source (Async.)")
-                                       : QStringLiteral("LAV Splitter Source");
-    ComPtr<IBaseFilter> source = AddFilter(clsid, name);
-    ComPtr<IFileSourceFilter> file = QueryInterfaceOf<IFileSourceFilter>(source.Get());
-    if (!file)
-        return unreadable;
-    if (const HRESULT hr = file->Load(reinterpret_cast<LPCWSTR>(FPath.utf16()), nullptr);
-        FAILED(hr)) {
-        const TInfoFailure failure = FailureOf(hr, TInfoExit::Unreadable);
-        return failure.Code == TInfoExit::Unreadable
-                   ? unreadable
-                   : TInfoStatus{failure.Code, FName + ": " + failure.Text};
-    }
-    if (!useFileSource) {
-        FSplitter = source;
-        return HasOutputs(source.Get()) ? TInfoStatus{} : unreadable;
-    }
-    return AddSplitterFor(FirstPin(source.Get(), PINDIR_OUTPUT).Get());
-}
-
-// The splitters that read a byte stream, tried in turn: the AVI splitter first for AVI files.
-TInfoStatus TInfoGraph::AddSplitterFor(IPin* streamPin) {
-    struct TSplitter {
-        CLSID Clsid;
-        const char16_t* Name;
-    };
-    const TSplitter splitters[] = {{CLSID_AviSplitter, u"AVI Splitter"},
-                                   {CLSID_MMSPLITTER, u"MPEG-2 Splitter"},
-                                   {CLSID_MPEG1Splitter, u"MPEG-I Stream Splitter"},
-                                   {CLSID_WAVEParser, u"Wave Parser"},
-                                   {CLSID_LAVSplitter, u"LAV Splitter"}};
-    for (const TSplitter& s : splitters) {
-        ComPtr<IBaseFilter> splitter = AddFilter(s.Clsid, QString::fromUtf16(s.Name));
-        if (!splitter)
-            continue;
-        ComPtr<IPin> input = FirstPin(splitter.Get(), PINDIR_INPUT);
-        if (streamPin && input &&
-            SUCCEEDED(FGraph->ConnectDirect(streamPin, input.Get(), nullptr)) &&
-            HasOutputs(splitter.Get())) {
-            FSplitter = splitter;
-            return {};
+// The file's device: the media factory's choice by extension, or the pair that --source names.
+TInfoStatus TInfoGraph::OpenDevice() {
+    FFactory.SetGrapheMan(FNav.get());
+    const TSourceRecords& records = SourceRecords();
+    if (FOptions.Source == TInfoSource::Lav) {
+        FOwnDevice = std::make_unique<TFileDevice>(FPath, nullptr, records.LavSource);
+    } else if (FOptions.Source == TInfoSource::File) {
+        for (TFilterRec* splitter : records.Splitters) {
+            FOwnDevice = std::make_unique<TFileDevice>(FPath, splitter, records.FileSource);
+            if (Readable(*FOwnDevice))
+                break;
         }
-        if (streamPin)
-            FGraph->Disconnect(streamPin);
-        FGraph->RemoveFilter(splitter.Get());
     }
-    return {TInfoExit::Unreadable, FName + ": not a media file that can be read"};
-}
-
-TInfoStatus TInfoGraph::FindStreams() {
-    FVideoPin = OutputOfMajorType(FSplitter.Get(), MEDIATYPE_Video);
-    FAudioPin = OutputOfMajorType(FSplitter.Get(), MEDIATYPE_Audio);
-    if (FVideoPin)
+    FDevice = FOwnDevice ? FOwnDevice.get() : FFactory.GetDevice(FPath);
+    if (!FDevice || !Readable(*FDevice)) {
+        // Memory or a picture too large is said as it is; anything else is an unreadable file.
+        const HRESULT hr = FDevice ? FDevice->LastFailure() : E_FAIL;
+        const TInfoFailure failure = FailureOf(FAILED(hr) ? hr : E_FAIL, TInfoExit::Unreadable);
+        if (failure.Code != TInfoExit::Unreadable)
+            return {failure.Code, FName + ": " + failure.Text};
+        return {TInfoExit::Unreadable, FName + ": not a media file that can be read"};
+    }
+    FVideo = FDevice->VideoSource(0);
+    FAudio = FDevice->AudioSource(0);
+    if (FVideo)
         return {};
-    ComPtr<IPin> interleaved = OutputOfMajorType(FSplitter.Get(), MEDIATYPE_Interleaved);
-    if (!interleaved)
-        return {TInfoExit::NoVideo, FName + ": the file has no video stream"};
-    // Interleaved DV: the DV stage, then the DV splitter, whose outputs are video and sound.
-    ComPtr<TDVCodeNotifier> stage = MakeComObject<TDVCodeNotifier>();
-    ComPtr<IBaseFilter> dvSplitter;
-    if (Add(stage.Get(), QString::fromUtf16(DVCodeNotifierGraphName)))
-        dvSplitter = AddFilter(CLSID_DVSplitter, QStringLiteral("DV Splitter"));
-    if (!dvSplitter ||
-        FAILED(FGraph->Connect(interleaved.Get(), FirstPin(stage.Get(), PINDIR_INPUT).Get())) ||
-        FAILED(FGraph->Connect(FirstPin(stage.Get(), PINDIR_OUTPUT).Get(),
-                               FirstPin(dvSplitter.Get(), PINDIR_INPUT).Get())))
+    if (FDevice->DVCount() > 0)
         return {TInfoExit::NotDecodable, FName + ": the DV stream cannot be split"};
-    FIsDVDevice = true;
-    FVideoPin = OutputOfMajorType(dvSplitter.Get(), MEDIATYPE_Video);
-    FAudioPin = OutputOfMajorType(dvSplitter.Get(), MEDIATYPE_Audio);
-    if (!FVideoPin)
-        return {TInfoExit::NoVideo, FName + ": the DV stream has no video"};
-    return {};
+    return {TInfoExit::NoVideo, FName + ": the file has no video stream"};
 }
 
+TInfoStatus TInfoGraph::Undecodable(HRESULT hr) const {
+    // A failure of its own (memory, a picture too large) is said as it is.
+    const TInfoFailure failure = FailureOf(FAILED(hr) ? hr : E_FAIL, TInfoExit::NotDecodable);
+    if (failure.Code != TInfoExit::NotDecodable)
+        return {failure.Code, FName + ": the video cannot be decoded: " + failure.Text};
+    return {TInfoExit::NotDecodable, FName + ": the video stream cannot be decoded"};
+}
+
+// The video source renders its stream into its tap; the decoder manager connects the tap to the
+// renderer through a decoder, with the keeper spliced in as its final filter.
 TInfoStatus TInfoGraph::ConnectVideo() {
-    FVideoTap->ResetStreamData();
-    FVideoTap->SetIsDVDevice(FIsDVDevice);
-    FVideoTap->SetVideoWindow(FLog.Handle());
-    FVideoTap->SetVideoDataRelay(true);
-    FVideoTap->SetDVCodeWindow(FLog.Handle());
-    FVideoTap->SetDVRelay(true);
-    FKeeper->SetDVSource(FVideoTap.Get());
-    FKeeper->SetVideoSource(FVideoTap.Get());
+    if (!FVideo->Connect(FNav.get(), FLog.Handle()))
+        return Undecodable(FVideo->LastFailure());
+    TVideoNotifier* tap = FVideo->Tap();
+    tap->SetDVCodeWindow(FLog.Handle());
+    tap->SetDVRelay(true);
+    FKeeper->SetDVSource(tap);
+    FKeeper->SetVideoSource(tap);
     FKeeper->SetNavigationWindow(FLog.Handle());
     FKeeper->SetPositionTextReports(true);
-    FLog.SetFilters(FKeeper.Get(), FVideoTap.Get(), FAudioTap.Get());
+    FLog.SetFilters(FKeeper.Get(), tap, FAudioTap.Get());
 
-    HRESULT hr = S_OK;
-    // A failure of its own (memory, a picture too large) is said as it is.
-    const auto undecodable = [&] {
-        const TInfoFailure failure = FailureOf(hr, TInfoExit::NotDecodable);
-        if (failure.Code != TInfoExit::NotDecodable)
-            return TInfoStatus{failure.Code,
-                               FName + ": the video cannot be decoded: " + failure.Text};
-        return TInfoStatus{TInfoExit::NotDecodable, FName + ": the video stream cannot be decoded"};
-    };
-    ComPtr<IBaseFilter> renderer =
-        AddFilter(CLSID_VideoMixingRenderer9, QStringLiteral("Video Mixing Renderer 9"));
-    if (!renderer)
+    FVideoRenderer = CreateInstanceOf<IBaseFilter>(CLSID_VideoMixingRenderer9);
+    if (!FVideoRenderer ||
+        FAILED(FGraph->AddFilter(FVideoRenderer.Get(), u"Video Mixing Renderer 9")))
         return {TInfoExit::NotDecodable, "the video renderer is missing"};
-    if (ComPtr<IVMRFilterConfig9> config = QueryInterfaceOf<IVMRFilterConfig9>(renderer.Get()))
+    if (ComPtr<IVMRFilterConfig9> config =
+            QueryInterfaceOf<IVMRFilterConfig9>(FVideoRenderer.Get()))
         config->SetRenderingMode(VMR9Mode_Windowless);
-    FVideoRenderer = renderer;
-    const ComPtr<IPin> tapIn = FirstPin(FVideoTap.Get(), PINDIR_INPUT);
-    const ComPtr<IPin> tapOut = FirstPin(FVideoTap.Get(), PINDIR_OUTPUT);
-    const ComPtr<IPin> rendererIn = FirstPin(renderer.Get(), PINDIR_INPUT);
-    if (!Add(FVideoTap.Get(), QString::fromUtf16(VideoNotifierGraphName)) ||
-        FAILED(hr = FGraph->Connect(FVideoPin.Get(), tapIn.Get())) ||
-        FAILED(hr = FGraph->Connect(tapOut.Get(), rendererIn.Get())))
-        return undecodable();
-    // The keeper goes directly in front of the renderer.
-    ComPtr<IPin> decoded;
-    if (FAILED(rendererIn->ConnectedTo(decoded.ReleaseAndGetAddressOf())) || !decoded ||
-        !Add(FKeeper.Get(), QString::fromUtf16(FramesNotifierName)))
-        return undecodable();
-    FGraph->Disconnect(decoded.Get());
-    FGraph->Disconnect(rendererIn.Get());
-    if (FAILED(hr = FGraph->ConnectDirect(decoded.Get(),
-                                          FirstPin(FKeeper.Get(), PINDIR_INPUT).Get(), nullptr)) ||
-        FAILED(hr = FGraph->ConnectDirect(FirstPin(FKeeper.Get(), PINDIR_OUTPUT).Get(),
-                                          rendererIn.Get(), nullptr)))
-        return undecodable();
+    KeeperRecord()->SetInstance(FKeeper.Get());
+    FDecoders.SetGraph(FNav.get());
+    FDecoders.SetLinks(&VideoExclusions(), &VideoDecoderMemory(), NoVideoDecoder());
+    FDecoders.FinalFilter = KeeperRecord();
+    if (!FDecoders.ConnectDecoder(tap, FVideoRenderer.Get()) || !KeeperFeedsTheRenderer())
+        return Undecodable(FDecoders.LastFailure());
     return {};
+}
+
+// The frames that pass the keeper must be the frames shown.
+bool TInfoGraph::KeeperFeedsTheRenderer() const {
+    const std::vector<ComPtr<IPin>> pins = PinsOf(FVideoRenderer.Get());
+    ComPtr<IPin> peer;
+    return !pins.empty() && SUCCEEDED(pins.front()->ConnectedTo(peer.ReleaseAndGetAddressOf())) &&
+           peer && FilterOf(peer.Get()).Get() == static_cast<IBaseFilter*>(FKeeper.Get());
 }
 
 // Sound is optional: its tap describes it, then it ends in a sink that discards it. A stream
 // whose tap cannot connect is left out.
 void TInfoGraph::ConnectAudio() {
-    if (!FAudioPin)
+    if (!FAudio)
         return;
-    FAudioTap->ResetStreamData();
-    FAudioTap->SetIsDVDevice(FIsDVDevice);
-    const std::vector<AM_MEDIA_TYPE> types = MediaTypesOf(FAudioPin.Get(), 1);
-    if (!types.empty())
-        FAudioTap->SetFormatName(AudioFormatName(types.front()));
-    FAudioTap->SetAudioWindow(FLog.Handle());
-    FAudioTap->SetAudioDataRelay(true);
+    if (!FAudio->Connect(FNav.get(), FLog.Handle())) {
+        FAudio->Disconnect();
+        return;
+    }
+    TAudioNotifier* tap = FAudio->Tap();
     ComPtr<TInfoAudioSink> sink = MakeComObject<TInfoAudioSink>();
-    if (!Add(FAudioTap.Get(), QString::fromUtf16(AudioNotifierGraphName)) ||
-        FAILED(FGraph->Connect(FAudioPin.Get(), FirstPin(FAudioTap.Get(), PINDIR_INPUT).Get()))) {
-        FGraph->RemoveFilter(FAudioTap.Get());
+    const std::vector<ComPtr<IPin>> tapPins = PinsOf(tap);
+    const std::vector<ComPtr<IPin>> sinkPins = PinsOf(sink.Get());
+    if (tapPins.size() < 2 || sinkPins.empty() ||
+        FAILED(FGraph->AddFilter(sink.Get(), u"Audio Sink")) ||
+        FAILED(FGraph->ConnectDirect(tapPins[1].Get(), sinkPins[0].Get(), nullptr))) {
+        FGraph->RemoveFilter(sink.Get());
+        FAudio->Disconnect();
         return;
     }
-    FAudioText = FAudioTap->AudioData().AudioText.trimmed().toStdString();
-    if (!Add(sink.Get(), QStringLiteral("Audio Sink")) ||
-        FAILED(FGraph->ConnectDirect(FirstPin(FAudioTap.Get(), PINDIR_OUTPUT).Get(),
-                                     FirstPin(sink.Get(), PINDIR_INPUT).Get(), nullptr))) {
-        FGraph->RemoveFilter(sink.Get());
-        FGraph->Disconnect(FAudioPin.Get());
-        FGraph->RemoveFilter(FAudioTap.Get());
-    }
+    FAudioTap = tap;
+    FLog.SetFilters(FKeeper.Get(), FVideo->Tap(), tap);
+    FAudioText = tap->AudioData().AudioText.trimmed().toStdString();
 }
 
 TInfoStatus TInfoGraph::Play() {
@@ -449,5 +360,7 @@ TInfoResult TInfoGraph::Result() const {
     r.AudioText = FAudioText;
     r.FrameDuration = FLog.FrameDuration();
     r.Frames = FLog.Frames();
+    if (FDecoders.CurrentDecoder)
+        r.Decoder = FDecoders.CurrentDecoder->Name().toStdString();
     return r;
 }

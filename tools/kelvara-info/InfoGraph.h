@@ -1,18 +1,20 @@
 #pragma once
-// The graph that kelvara-info plays: the file's source (and splitter) -> video tap -> decoder ->
-// frame keeper -> windowless video renderer, and the audio stream, when there is one, through its
-// tap into a sink that discards it; interleaved DV goes through the DV stage and the DV splitter
-// first. The graph runs without a clock, as fast as it can, until the end of the file
-// or until enough frames were shown.
+// The graph that kelvara-info plays, built as the program builds its own: the navigation manager
+// owns the graph; the media factory (or the pair that --source names) makes the file's device
+// (source and splitter, with the DV stage and DV splitter under interleaved DV); the video
+// source renders its stream into its tap, and the decoder manager connects the tap through a
+// decoder, with the frame keeper as its final filter, to a windowless video renderer. The audio
+// stream, when there is one, goes through its source's tap into a sink that discards it. The
+// graph runs without a clock, as fast as it can, until the end of the file or until enough
+// frames were shown.
 //
 // Build and Play answer every way a run can end early with a status (see InfoStatus.h): an error
 // event of the graph or a failure of a filter, the graph refusing to run, a stall, frames that the
 // renderer drew but the log did not record, an exception that escaped a message or event handler
 // (Application().ShowException), memory running out. Neither lets an exception through.
 //
-// With --at the graph is the one of a navigation manager (the program's TNavMan), which drives
-// the seeks; kelvara-info reads the graph's events itself, so the manager's event callback is
-// taken off again.
+// With --at the navigation manager drives the seeks. kelvara-info reads the graph's events
+// itself, so the manager's event callback is taken off again.
 //
 // Thread contract: everything here runs on the GUI thread; while it waits for the graph it keeps
 // serving the messages that the keeper sends from its streaming thread.
@@ -20,6 +22,8 @@
 #include "InfoOptions.h"
 #include "InfoRecords.h"
 #include "InfoStatus.h"
+#include "media/uDecoders.h"
+#include "media/uMediaFactory.h"
 #include "media/uNavMan.h"
 #include "platform/graph/BuilderInterfaces.h"
 #include "platform/os/NativeFile.h"
@@ -48,9 +52,9 @@ public:
     // The built graph and its parts, for callers that drive it themselves (tests).
     IGraphBuilder* Graph() const { return FGraph.Get(); }
     TFramesNotifier* Keeper() const { return FKeeper.Get(); }
-    TVideoNotifier* VideoTap() const { return FVideoTap.Get(); }
+    TVideoNotifier* VideoTap() const { return FVideo ? FVideo->Tap() : nullptr; }
     IBaseFilter* VideoRenderer() const { return FVideoRenderer.Get(); }
-    TNavMan* Nav() const { return FNav.get(); } // with --at only
+    TNavMan* Nav() const { return FNav.get(); } // its actions are built with --at only
     TInfoFrameLog& Log() { return FLog; }
 
 private:
@@ -60,13 +64,11 @@ private:
     TInfoStatus Stopped(const TInfoFailure& failure) const;
     std::optional<TInfoFailure> LostFrames() const;
     void StopQuietly();
-    TInfoStatus AddSource();
-    TInfoStatus AddSplitterFor(IPin* streamPin);
-    TInfoStatus FindStreams();
+    TInfoStatus OpenDevice();
     TInfoStatus ConnectVideo();
     void ConnectAudio();
-    ComPtr<IBaseFilter> AddFilter(REFCLSID clsid, const QString& name);
-    bool Add(IBaseFilter* filter, const QString& name);
+    TInfoStatus Undecodable(HRESULT hr) const;
+    bool KeeperFeedsTheRenderer() const;
 
     TInfoOptions FOptions;
     std::string FName;                  // the file's name as typed, for messages and the report
@@ -74,15 +76,17 @@ private:
     QString FPath;                      // the name the graph opens
     std::chrono::milliseconds FStallLimit;
     TInfoFrameLog FLog;
-    std::unique_ptr<TNavMan> FNav; // --at; goes after the graph's filters were taken out
-    ComPtr<IGraphBuilder> FGraph;
-    ComPtr<IBaseFilter> FSplitter; // the filter whose outputs are the file's streams
-    ComPtr<IPin> FVideoPin;
-    ComPtr<IPin> FAudioPin;
-    bool FIsDVDevice = false;
-    ComPtr<TVideoNotifier> FVideoTap;
-    ComPtr<TAudioNotifier> FAudioTap;
+    ComPtr<TAudioNotifier> FAudioTap; // the audio source's, or one that nothing feeds
     ComPtr<TFramesNotifier> FKeeper;
+    TMediaFactory FFactory;
+    std::unique_ptr<TFileDevice> FOwnDevice; // the pair --source names
+    TFileDevice* FDevice = nullptr;
+    TVideoSource* FVideo = nullptr;
+    TAudioSource* FAudio = nullptr;
+    TDecoderMan FDecoders;
     ComPtr<IBaseFilter> FVideoRenderer;
+    // Goes first: the graph manager stops the graph and takes every filter out of it.
+    std::unique_ptr<TNavMan> FNav;
+    ComPtr<IGraphBuilder> FGraph;
     std::optional<std::string> FAudioText;
 };

@@ -25,6 +25,7 @@ struct TInfoResult {
     std::string File;
     std::string VideoText;                // description and size, as the program shows them
     std::optional<std::string> AudioText; // none without an audio stream
+    std::string Decoder;                  // the video decoder the graph used (its record's name)
     int64_t FrameDuration = 0;            // 100-ns units
     std::vector<TInfoFrame> Frames;
 };

@@ -131,6 +131,8 @@ std::string TextReport(const TInfoResult& r, bool scenesOnly) {
     std::ostringstream out;
     out << "File:   " << r.File << "\n";
     out << "Video:  " << r.VideoText << "\n";
+    if (!r.Decoder.empty())
+        out << "Decoder: " << r.Decoder << "\n";
     out << "Audio:  " << (r.AudioText ? *r.AudioText : std::string("none")) << "\n";
     out << "Frames: " << r.Frames.size() << "\n\n";
     if (scenesOnly) {
@@ -199,6 +201,7 @@ std::string JsonReport(const TInfoResult& r) {
     std::ostringstream out;
     out << "{\n  \"file\": " << JsonString(r.File) << ",\n";
     out << "  \"video\": " << JsonString(r.VideoText) << ",\n";
+    out << "  \"decoder\": " << (r.Decoder.empty() ? "null" : JsonString(r.Decoder)) << ",\n";
     out << "  \"audio\": " << (r.AudioText ? JsonString(*r.AudioText) : "null") << ",\n";
     out << "  \"frame_duration\": " << r.FrameDuration << ",\n";
     out << "  \"frames\": [";
