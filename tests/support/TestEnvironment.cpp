@@ -4,6 +4,13 @@
 #include <string>
 #include <sys/stat.h>
 
+// Sanitizer settings for the test executables and for the tools that tests start.
+#define KELVARA_LSAN_OPTIONS                                                                       \
+    "suppressions=" KELVARA_SOURCE_DIR "/tests/support/lsan.supp:print_suppressions=0"
+#define KELVARA_TSAN_OPTIONS                                                                       \
+    "suppressions=" KELVARA_SOURCE_DIR                                                             \
+    "/tests/support/tsan.supp:halt_on_error=1:second_deadlock_stack=1"
+
 namespace kelvara::test {
 namespace {
 
@@ -44,12 +51,10 @@ void UseTestEnvironment() {
     SetIfUnset("SDL_AUDIODRIVER", "dummy");
     // For the tools that tests run (in sanitizer builds): the project's known leaks of libraries,
     // such as the HEVC encoder's in kelvara-mksample.
-    SetIfUnset("LSAN_OPTIONS",
-               "suppressions=" KELVARA_SOURCE_DIR "/tests/support/lsan.supp:print_suppressions=0");
+    SetIfUnset("LSAN_OPTIONS", KELVARA_LSAN_OPTIONS);
     // The same for ThreadSanitizer: a test started by hand, outside ctest, still gives its tools
     // the suppressions of uninstrumented libraries and stops them at their first race.
-    SetIfUnset("TSAN_OPTIONS", "suppressions=" KELVARA_SOURCE_DIR
-                               "/tests/support/tsan.supp:halt_on_error=1:second_deadlock_stack=1");
+    SetIfUnset("TSAN_OPTIONS", KELVARA_TSAN_OPTIONS);
     Set("LC_ALL", "C.UTF-8");
 }
 
@@ -57,12 +62,11 @@ void UseTestEnvironment() {
 
 // Sanitizer settings for test executables, wherever they are started from.
 extern "C" const char* __lsan_default_options() {
-    return "suppressions=" KELVARA_SOURCE_DIR "/tests/support/lsan.supp:print_suppressions=0";
+    return KELVARA_LSAN_OPTIONS;
 }
 extern "C" const char* __ubsan_default_options() {
     return "print_stacktrace=1:halt_on_error=1";
 }
 extern "C" const char* __tsan_default_options() {
-    return "suppressions=" KELVARA_SOURCE_DIR
-           "/tests/support/tsan.supp:halt_on_error=1:second_deadlock_stack=1";
+    return KELVARA_TSAN_OPTIONS;
 }
