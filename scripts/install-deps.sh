@@ -2,6 +2,8 @@
 # Installs the Debian 12 packages that Kelvara builds, tests and benchmarks with. Idempotent:
 # packages already installed are skipped, and nothing is done when all are present. Runs as root,
 # or through sudo otherwise.
+#   scripts/install-deps.sh          what the build, the tests and the benchmarks need
+#   scripts/install-deps.sh --tsan   also the compiler of the ThreadSanitizer build
 set -euo pipefail
 
 packages=(
@@ -20,6 +22,11 @@ packages=(
     # fuzzing with libFuzzer, LeakSanitizer runtime
     clang libclang-rt-14-dev
 )
+# GCC 12's ThreadSanitizer reports races between accesses that hold the same std::mutex; the
+# ThreadSanitizer build uses clang 16 and its runtime.
+if [ "${1:-}" = "--tsan" ]; then
+    packages+=(clang-16 libclang-rt-16-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

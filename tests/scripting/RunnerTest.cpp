@@ -7,7 +7,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -21,11 +20,10 @@ struct ToolRun {
 };
 
 ToolRun RunTool(const QStringList& args) {
-    QProcess p;
-    p.start(kelvara::test::ToolPath(QStringLiteral("kelvara-script")), args);
-    EXPECT_TRUE(p.waitForFinished(60000));
-    return {p.exitCode(), QString::fromUtf8(p.readAllStandardOutput()),
-            QString::fromUtf8(p.readAllStandardError())};
+    const kelvara::test::TChildRun run =
+        kelvara::test::RunChild(kelvara::test::ToolPath(QStringLiteral("kelvara-script")), args);
+    EXPECT_TRUE(run.Exited()) << run.Err;
+    return {run.ExitCode, QString::fromUtf8(run.Out), QString::fromUtf8(run.Err)};
 }
 
 class Runner : public testing::Test {

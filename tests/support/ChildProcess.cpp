@@ -9,6 +9,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <QFile>
+
 extern char** environ;
 
 namespace kelvara::test {
@@ -130,6 +132,13 @@ TChildRun RunChild(const std::string& program, const std::vector<std::string>& a
     run.Took = std::chrono::duration_cast<std::chrono::milliseconds>(
         std::chrono::steady_clock::now() - start);
     return run;
+}
+
+TChildRun RunChild(const QString& program, const QStringList& args, const TChildOptions& options) {
+    std::vector<std::string> bytes;
+    for (const QString& a : args)
+        bytes.push_back(QFile::encodeName(a).toStdString());
+    return RunChild(QFile::encodeName(program).toStdString(), bytes, options);
 }
 
 } // namespace kelvara::test

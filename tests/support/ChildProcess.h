@@ -1,13 +1,18 @@
 #pragma once
 // Running a built tool as a child process with arguments given as bytes (a file name that is no
 // UTF-8 reaches it as typed, which QProcess cannot do), changes to its environment, a wall-clock
-// limit after which it is killed, and optionally a limit on its address space.
+// limit after which it is killed, and optionally a limit on its address space. Every test starts
+// its children here: plain fork and execve, which ThreadSanitizer follows, where QProcess's
+// clone-based start aborts clang's runtime.
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <utility>
 #include <vector>
+
+#include <QString>
+#include <QStringList>
 
 namespace kelvara::test {
 
@@ -32,6 +37,9 @@ struct TChildRun {
 };
 
 TChildRun RunChild(const std::string& program, const std::vector<std::string>& args,
+                   const TChildOptions& options = {});
+// The same with Qt texts; the program and the arguments are encoded as file names are.
+TChildRun RunChild(const QString& program, const QStringList& args,
                    const TChildOptions& options = {});
 
 // Whether this build runs under AddressSanitizer or ThreadSanitizer, which reserve more address

@@ -178,11 +178,11 @@ TEST(KelvaraInfoSeeksTs, H264InATransportStreamLandsExactly) {
                      QStringLiteral("3")};
     args << kLongGop;
     ASSERT_EQ(RunTool(QStringLiteral("kelvara-mksample"), args).ExitCode, 0);
-    QProcess remux;
-    remux.start(ffmpeg, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), mp4,
-                         QStringLiteral("-c"), QStringLiteral("copy"), ts});
-    ASSERT_TRUE(remux.waitForFinished(60000));
-    ASSERT_EQ(remux.exitCode(), 0) << remux.readAllStandardError().toStdString();
+    const TChildRun remux =
+        RunChild(ffmpeg, {QStringLiteral("-v"), QStringLiteral("error"), QStringLiteral("-i"), mp4,
+                          QStringLiteral("-c"), QStringLiteral("copy"), ts});
+    ASSERT_TRUE(remux.Exited()) << remux.Err;
+    ASSERT_EQ(remux.ExitCode, 0) << remux.Err;
     ExpectLandsExactly(ts);
 }
 

@@ -3,6 +3,7 @@
 // kelvara-mksample holds: the recording date of frame n is the date given plus the whole seconds
 // of n frames, the time code is the one given plus n frames (the muxer's rule).
 #include "tests/platform/rtl/QtPrinters.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
 
 #include <cstdint>
@@ -11,7 +12,6 @@
 #include <vector>
 
 #include <QDateTime>
-#include <QProcess>
 #include <QStringList>
 #include <QTimeZone>
 
@@ -23,18 +23,15 @@ struct TRun {
     QString Err;
 };
 
+// A run that was killed at the time limit or by a signal has exit code -1.
 inline TRun RunTool(const QString& tool, const QStringList& args) {
-    QProcess p;
-    p.start(ToolPath(tool), args);
+    TChildOptions options;
+    options.Timeout = std::chrono::minutes(5);
+    const TChildRun run = RunChild(ToolPath(tool), args, options);
     TRun r;
-    if (!p.waitForFinished(300000)) {
-        p.kill();
-        p.waitForFinished();
-        return r;
-    }
-    r.ExitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.Out = QString::fromUtf8(p.readAllStandardOutput());
-    r.Err = QString::fromUtf8(p.readAllStandardError());
+    r.ExitCode = run.Exited() ? run.ExitCode : -1;
+    r.Out = QString::fromUtf8(run.Out);
+    r.Err = QString::fromUtf8(run.Err);
     return r;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 // Running kelvara-mksample from tests and looking into what it made with libavformat and
 // libavcodec, the reference demuxers and decoders.
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
 
 #include <algorithm>
@@ -10,7 +11,6 @@
 #include <string>
 #include <vector>
 
-#include <QProcess>
 #include <QStringList>
 #include <QTemporaryDir>
 
@@ -35,14 +35,16 @@ struct TToolRun {
 };
 
 inline TToolRun RunMksample(const QStringList& args) {
-    QProcess p;
-    p.start(kelvara::test::ToolPath(QStringLiteral("kelvara-mksample")), args);
+    kelvara::test::TChildOptions options;
+    options.Timeout = std::chrono::minutes(2);
+    const kelvara::test::TChildRun run = kelvara::test::RunChild(
+        kelvara::test::ToolPath(QStringLiteral("kelvara-mksample")), args, options);
     TToolRun r;
-    if (!p.waitForFinished(120000))
+    if (!run.Started || run.TimedOut)
         return r;
-    r.ExitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.Out = p.readAllStandardOutput().toStdString();
-    r.Err = p.readAllStandardError().toStdString();
+    r.ExitCode = run.Exited() ? run.ExitCode : -1;
+    r.Out = run.Out;
+    r.Err = run.Err;
     size_t start = 0;
     while (start < r.Out.size()) {
         const size_t end = r.Out.find('\n', start);

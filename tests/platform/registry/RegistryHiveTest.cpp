@@ -4,13 +4,14 @@
 
 #include "platform/registry/RegFileReader.h"
 #include "tests/platform/registry/HiveTestSupport.h"
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
 
+#include <future>
 #include <thread>
 
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -101,10 +102,11 @@ TEST(RegistryHive, SeesChangesThatAnotherProcessWrote) {
     TemporaryHive temp;
     auto hive = temp.Hive();
     ASSERT_TRUE(hive->CreateKey(QStringLiteral("Software\\Mine")));
-    const int rc =
-        QProcess::execute(kelvara::test::ToolPath(QStringLiteral("kelvara-test-hive-writer")),
-                          {temp.Path(), QStringLiteral("other"), QStringLiteral("3")});
-    ASSERT_EQ(rc, 0);
+    const kelvara::test::TChildRun writer =
+        kelvara::test::RunChild(kelvara::test::ToolPath(QStringLiteral("kelvara-test-hive-writer")),
+                                {temp.Path(), QStringLiteral("other"), QStringLiteral("3")});
+    ASSERT_TRUE(writer.Exited()) << writer.Err;
+    ASSERT_EQ(writer.ExitCode, 0) << writer.Err;
     EXPECT_EQ(
         hive->Value(QStringLiteral("Software\\Shared\\other2"), QStringLiteral("n"))->AsDword(),
         2u);
@@ -115,9 +117,13 @@ TEST(RegistryHive, TwoProcessesWritingTheFileKeepEachOthersKeys) {
     TemporaryHive temp;
     const QString writer = kelvara::test::ToolPath(QStringLiteral("kelvara-test-hive-writer"));
     constexpr int Count = 40;
-    QProcess a, b;
-    a.start(writer, {temp.Path(), QStringLiteral("a"), QString::number(Count)});
-    b.start(writer, {temp.Path(), QStringLiteral("b"), QString::number(Count)});
+    const auto start = [&](const QString& prefix) {
+        return std::async(std::launch::async, [&, prefix] {
+            return kelvara::test::RunChild(writer, {temp.Path(), prefix, QString::number(Count)});
+        });
+    };
+    std::future<kelvara::test::TChildRun> a = start(QStringLiteral("a"));
+    std::future<kelvara::test::TChildRun> b = start(QStringLiteral("b"));
     // This process writes too, while the other two run, with pending changes held in an update.
     auto hive = temp.Hive();
     {
@@ -128,10 +134,10 @@ TEST(RegistryHive, TwoProcessesWritingTheFileKeepEachOthersKeys) {
             ASSERT_TRUE(hive->SetValue(key, QStringLiteral("n"), RegValue::FromDword(n)));
         }
     }
-    ASSERT_TRUE(a.waitForFinished(60000));
-    ASSERT_TRUE(b.waitForFinished(60000));
-    EXPECT_EQ(a.exitCode(), 0);
-    EXPECT_EQ(b.exitCode(), 0);
+    const kelvara::test::TChildRun ranA = a.get(), ranB = b.get();
+    ASSERT_TRUE(ranA.Exited() && ranB.Exited()) << ranA.Err << ranB.Err;
+    EXPECT_EQ(ranA.ExitCode, 0) << ranA.Err;
+    EXPECT_EQ(ranB.ExitCode, 0) << ranB.Err;
 
     auto onDisk = RegistryHive::AtPath(temp.Path());
     const auto names = onDisk->SubKeyNames(QStringLiteral("Software\\Shared"));

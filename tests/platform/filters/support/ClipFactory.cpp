@@ -1,5 +1,6 @@
 #include "tests/platform/filters/support/ClipFactory.h"
 
+#include "tests/support/ChildProcess.h"
 #include "tests/support/TestPaths.h"
 
 #include <map>
@@ -11,7 +12,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -45,12 +45,13 @@ QString CachedClip(const QString& name, const QStringList& arguments) {
         return path;
     QDir().mkpath(root);
     QTemporaryDir scratch(root + QStringLiteral("/making-XXXXXX"));
-    QProcess maker;
-    maker.start(tool, QStringList{arguments[0], scratch.filePath(name)} + arguments.mid(1));
-    const bool done = maker.waitForFinished(180000);
-    if (!done || maker.exitStatus() != QProcess::NormalExit || maker.exitCode() != 0) {
+    kelvara::test::TChildOptions options;
+    options.Timeout = std::chrono::minutes(3);
+    const kelvara::test::TChildRun maker = kelvara::test::RunChild(
+        tool, QStringList{arguments[0], scratch.filePath(name)} + arguments.mid(1), options);
+    if (!maker.Exited() || maker.ExitCode != 0) {
         ADD_FAILURE() << "kelvara-mksample " << arguments.join(u' ').toStdString()
-                      << " failed: " << maker.readAllStandardError().toStdString();
+                      << " failed: " << maker.Err;
         return {};
     }
     // Another process may have made the same clip meanwhile; either copy will do.
