@@ -108,7 +108,9 @@ HRESULT CFilterGraph::AddFilter(IBaseFilter* pFilter, LPCWSTR pName) {
         return VFW_E_WRONG_STATE;
     if (!pFilter)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "AddFilter");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     if (ContainsLocked(pFilter))
         return E_INVALIDARG;
     QString name = FromWStr(pName).left(MAX_FILTER_NAME - 1);
@@ -161,7 +163,13 @@ HRESULT CFilterGraph::RemoveFilter(IBaseFilter* pFilter) {
         return VFW_E_WRONG_STATE;
     if (!pFilter)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "RemoveFilter");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
+    return RemoveFilterLocked(pFilter);
+}
+
+HRESULT CFilterGraph::RemoveFilterLocked(IBaseFilter* pFilter) {
     auto it = std::find_if(FFilters.begin(), FFilters.end(),
                            [&](const TEntry& e) { return e.filter.Get() == pFilter; });
     if (it == FFilters.end())
@@ -186,7 +194,9 @@ HRESULT CFilterGraph::RemoveFilter(IBaseFilter* pFilter) {
 HRESULT CFilterGraph::EnumFilters(IEnumFilters** ppEnum) {
     if (!ppEnum)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "EnumFilters");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return ComPtr<IEnumFilters>(MakeComObject<CEnumFilters>(FiltersLocked())).CopyTo(ppEnum);
 }
 
@@ -195,7 +205,9 @@ HRESULT CFilterGraph::FindFilterByName(LPCWSTR pName, IBaseFilter** ppFilter) {
         return E_POINTER;
     *ppFilter = nullptr;
     const QString name = FromWStr(pName);
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "FindFilterByName");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     for (const TEntry& e : FFilters)
         if (e.name == name)
             return e.filter.CopyTo(ppFilter);
@@ -207,7 +219,9 @@ HRESULT CFilterGraph::ConnectDirect(IPin* ppinOut, IPin* ppinIn, const AM_MEDIA_
         return VFW_E_WRONG_STATE;
     if (!ppinOut || !ppinIn)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "ConnectDirect");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     if (!ContainsLocked(FilterOf(ppinOut).Get()) || !ContainsLocked(FilterOf(ppinIn).Get()))
         return VFW_E_NOT_IN_GRAPH;
     if (DirectionOf(ppinOut) != PINDIR_OUTPUT || DirectionOf(ppinIn) != PINDIR_INPUT)
@@ -225,7 +239,9 @@ HRESULT CFilterGraph::Reconnect(IPin* ppin) {
         return VFW_E_WRONG_STATE;
     if (!ppin)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Reconnect");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     if (FState != State_Stopped)
         return VFW_E_NOT_STOPPED;
     ComPtr<IPin> peer;
@@ -249,7 +265,9 @@ HRESULT CFilterGraph::Disconnect(IPin* ppin) {
         return VFW_E_WRONG_STATE;
     if (!ppin)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Disconnect");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return ppin->Disconnect();
 }
 
@@ -265,7 +283,9 @@ HRESULT CFilterGraph::AddSourceFilter(LPCWSTR lpcwstrFileName, LPCWSTR lpcwstrFi
     HRESULT hr = file->Load(lpcwstrFileName, nullptr);
     if (FAILED(hr))
         return hr;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "AddSourceFilter");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     const QString wanted =
         lpcwstrFilterName ? FromWStr(lpcwstrFilterName) : FromWStr(lpcwstrFileName);
     hr = AddFilterLocked(source.Get(), UniqueNameLocked(wanted));
@@ -281,23 +301,25 @@ HRESULT CFilterGraph::RenderFile(LPCWSTR lpcwstrFile, LPCWSTR) {
     HRESULT hr = AddSourceFilter(lpcwstrFile, nullptr, source.ReleaseAndGetAddressOf());
     if (FAILED(hr))
         return hr;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "RenderFile");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return RenderOutputsOf(source.Get(), 0);
 }
 
 HRESULT CFilterGraph::Abort() {
-    std::lock_guard lock(FLock);
     FAbort = true;
     return S_OK;
 }
 
 HRESULT CFilterGraph::ShouldOperationContinue() {
-    std::lock_guard lock(FLock);
     return FAbort ? S_FALSE : S_OK;
 }
 
 HRESULT CFilterGraph::SetSite(IUnknown* pUnkSite) {
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "SetSite");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     FSite = pUnkSite;
     return S_OK;
 }
@@ -306,7 +328,9 @@ HRESULT CFilterGraph::GetSite(REFIID riid, void** ppvSite) {
     if (!ppvSite)
         return E_POINTER;
     *ppvSite = nullptr;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetSite");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     if (!FSite)
         return E_FAIL;
     return FSite->QueryInterface(riid, ppvSite);

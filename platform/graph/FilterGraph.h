@@ -26,14 +26,20 @@
 // calls an operation that changes the graph (building, state, seeking) would re-enter it half-way
 // through its own operation: such calls are refused (an assertion in debug builds,
 // VFW_E_WRONG_STATE otherwise), see InsideGraphWait.
+// The graph lock is plain (TGraphMutex): code under it calls the ...Locked forms only, and a
+// filter that calls back into the graph from inside one of the graph's own calls on that thread is
+// refused (an assertion in debug builds, VFW_E_WRONG_STATE otherwise) instead of working on a
+// half-done graph. Abort and ShouldOperationContinue take no lock.
 #include "platform/com/CUnknown.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/BuilderInterfaces.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/GraphEvents.h"
+#include "platform/graph/GraphMutex.h"
 #include "platform/graph/GraphWait.h"
 #include "platform/graph/SeekingInterfaces.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <vector>
@@ -134,6 +140,7 @@ private:
     bool NameInUseLocked(const QString& name) const;
     QString UniqueNameLocked(const QString& base) const;
     HRESULT AddFilterLocked(IBaseFilter* filter, const QString& name);
+    HRESULT RemoveFilterLocked(IBaseFilter* filter);
     void FlushAndStopForRemoval(IBaseFilter* filter);
     std::vector<ComPtr<IBaseFilter>> FiltersLocked() const;
 
@@ -161,6 +168,8 @@ private:
     HRESULT StopLocked(bool keepPosition);
     HRESULT StateOfFiltersLocked(int timeoutMs);
     void ChooseClockLocked();
+    HRESULT SetDefaultSyncSourceLocked();
+    HRESULT GetCurrentPositionLocked(LONGLONG* pCurrent);
     HRESULT DistributeClockLocked();
     REFERENCE_TIME ClockTime() const;
     int ConnectedRendererCountLocked() const;
@@ -168,7 +177,7 @@ private:
     // Seeking (FilterGraphSeeking.cpp).
     std::vector<ComPtr<IMediaSeeking>> SeekingRenderersLocked() const;
 
-    mutable std::recursive_mutex FLock;
+    mutable TGraphMutex FLock;
     // guarded by FLock
     std::vector<TEntry> FFilters;
     FILTER_STATE FState = State_Stopped;
@@ -178,12 +187,14 @@ private:
     REFERENCE_TIME FStartTime = 0;
     REFERENCE_TIME FPausedStreamTime = 0;
     ComPtr<IUnknown> FSite;
-    bool FAbort = false;
     // The first refusal during the current intelligent connect or render that no other filter
     // can get round (memory running out, a picture larger than the program shows), S_OK when
     // none: the caller learns it instead of VFW_E_CANNOT_CONNECT.
     HRESULT FDecisiveFailure = S_OK;
     // end of fields guarded by FLock
+    // Set by Abort from any thread (or from a filter inside the operation it ends), read by the
+    // building code under the lock.
+    std::atomic<bool> FAbort = false;
     std::shared_ptr<TGraphEventQueue> FEvents;
 };
 

@@ -90,7 +90,9 @@ HRESULT CFilterGraph::Connect(IPin* ppinOut, IPin* ppinIn) {
         return VFW_E_WRONG_STATE;
     if (!ppinOut || !ppinIn)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Connect");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     FAbort = false;
     if (!ContainsLocked(FilterOf(ppinOut).Get()) || !ContainsLocked(FilterOf(ppinIn).Get()))
         return VFW_E_NOT_IN_GRAPH;
@@ -162,7 +164,7 @@ HRESULT CFilterGraph::ConnectThroughRegistered(IPin* out, IPin* in, int depth) {
                     return S_OK;
             UndoConnection(out);
         }
-        RemoveFilter(filter.Get());
+        RemoveFilterLocked(filter.Get());
     }
     return VFW_E_CANNOT_CONNECT;
 }
@@ -172,7 +174,9 @@ HRESULT CFilterGraph::Render(IPin* ppinOut) {
         return VFW_E_WRONG_STATE;
     if (!ppinOut)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Render");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     FAbort = false;
     if (!ContainsLocked(FilterOf(ppinOut).Get()))
         return VFW_E_NOT_IN_GRAPH;
@@ -261,7 +265,7 @@ HRESULT CFilterGraph::RenderThroughRegistered(IPin* out, int depth) {
                 return hr;
             UndoConnection(out);
         }
-        RemoveFilter(filter.Get());
+        RemoveFilterLocked(filter.Get());
     }
     return VFW_E_CANNOT_RENDER;
 }

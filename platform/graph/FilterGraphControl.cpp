@@ -103,7 +103,13 @@ HRESULT CFilterGraph::DistributeClockLocked() {
 }
 
 HRESULT CFilterGraph::SetDefaultSyncSource() {
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "SetDefaultSyncSource");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
+    return SetDefaultSyncSourceLocked();
+}
+
+HRESULT CFilterGraph::SetDefaultSyncSourceLocked() {
     if (FState != State_Stopped)
         return VFW_E_NOT_STOPPED;
     FClock = nullptr;
@@ -125,7 +131,9 @@ HRESULT CFilterGraph::SetDefaultSyncSource() {
 }
 
 HRESULT CFilterGraph::SetSyncSource(IReferenceClock* pClock) {
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "SetSyncSource");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     if (FState != State_Stopped)
         return VFW_E_NOT_STOPPED;
     FClock = pClock;
@@ -138,14 +146,16 @@ HRESULT CFilterGraph::SetSyncSource(IReferenceClock* pClock) {
 HRESULT CFilterGraph::GetSyncSource(IReferenceClock** pClock) {
     if (!pClock)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetSyncSource");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     *pClock = nullptr;
     return FClock ? FClock.CopyTo(pClock) : S_FALSE;
 }
 
 void CFilterGraph::ChooseClockLocked() {
     if (!FClockChosen && FState == State_Stopped)
-        SetDefaultSyncSource();
+        SetDefaultSyncSourceLocked();
 }
 
 HRESULT CFilterGraph::PauseLocked() {
@@ -212,7 +222,7 @@ HRESULT CFilterGraph::StopLocked(bool keepPosition) {
     if (FState == State_Stopped)
         return S_OK;
     LONGLONG position = 0;
-    const bool havePosition = keepPosition && SUCCEEDED(GetCurrentPosition(&position));
+    const bool havePosition = keepPosition && SUCCEEDED(GetCurrentPositionLocked(&position));
     HRESULT result = S_OK;
     for (const ComPtr<IBaseFilter>& f : DownstreamFirstLocked()) {
         const HRESULT hr = f->Stop();
@@ -251,35 +261,45 @@ HRESULT CFilterGraph::StateOfFiltersLocked(int timeoutMs) {
 HRESULT CFilterGraph::Run() {
     if (RefusesReentry("Run"))
         return VFW_E_WRONG_STATE;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Run");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return RunLocked(0, true);
 }
 
 HRESULT CFilterGraph::Run(REFERENCE_TIME tStart) {
     if (RefusesReentry("Run"))
         return VFW_E_WRONG_STATE;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Run");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return RunLocked(tStart, false);
 }
 
 HRESULT CFilterGraph::Pause() {
     if (RefusesReentry("Pause"))
         return VFW_E_WRONG_STATE;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Pause");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return PauseLocked();
 }
 
 HRESULT CFilterGraph::Stop() {
     if (RefusesReentry("Stop"))
         return VFW_E_WRONG_STATE;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "Stop");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return StopLocked(true);
 }
 
 HRESULT CFilterGraph::StopWhenReady() {
     if (RefusesReentry("StopWhenReady"))
         return VFW_E_WRONG_STATE;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "StopWhenReady");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     const HRESULT hr = PauseLocked();
     if (FAILED(hr))
         return hr;
@@ -290,7 +310,9 @@ HRESULT CFilterGraph::StopWhenReady() {
 HRESULT CFilterGraph::GetState(LONG msTimeout, OAFilterState* pfs) {
     if (!pfs)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetState");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     const HRESULT hr = StateOfFiltersLocked(msTimeout < 0 ? -1 : int(msTimeout));
     *pfs = FState;
     if (hr == VFW_S_STATE_INTERMEDIATE)

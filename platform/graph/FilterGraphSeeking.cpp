@@ -34,7 +34,9 @@ HRESULT FirstAnswer(const std::vector<ComPtr<IMediaSeeking>>& seekers, Call call
 HRESULT CFilterGraph::GetCapabilities(DWORD* pCapabilities) {
     if (!pCapabilities)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetCapabilities");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     const auto seekers = SeekingRenderersLocked();
     DWORD all = 0xFFFFFFFF;
     bool any = false;
@@ -104,7 +106,9 @@ HRESULT CFilterGraph::ConvertTimeFormat(LONGLONG* pTarget, const GUID* pTargetFo
 HRESULT CFilterGraph::GetDuration(LONGLONG* pDuration) {
     if (!pDuration)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetDuration");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return FirstAnswer(SeekingRenderersLocked(),
                        [&](IMediaSeeking* s) { return s->GetDuration(pDuration); });
 }
@@ -112,7 +116,9 @@ HRESULT CFilterGraph::GetDuration(LONGLONG* pDuration) {
 HRESULT CFilterGraph::GetStopPosition(LONGLONG* pStop) {
     if (!pStop)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetStopPosition");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return FirstAnswer(SeekingRenderersLocked(),
                        [&](IMediaSeeking* s) { return s->GetStopPosition(pStop); });
 }
@@ -120,23 +126,34 @@ HRESULT CFilterGraph::GetStopPosition(LONGLONG* pStop) {
 HRESULT CFilterGraph::GetCurrentPosition(LONGLONG* pCurrent) {
     if (!pCurrent)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetCurrentPosition");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
+    return GetCurrentPositionLocked(pCurrent);
+}
+
+HRESULT CFilterGraph::GetCurrentPositionLocked(LONGLONG* pCurrent) {
     return FirstAnswer(SeekingRenderersLocked(),
                        [&](IMediaSeeking* s) { return s->GetCurrentPosition(pCurrent); });
 }
 
 HRESULT CFilterGraph::GetPositions(LONGLONG* pCurrent, LONGLONG* pStop) {
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetPositions");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     HRESULT hr = S_OK;
     if (pCurrent)
-        hr = GetCurrentPosition(pCurrent);
+        hr = GetCurrentPositionLocked(pCurrent);
     if (SUCCEEDED(hr) && pStop)
-        hr = GetStopPosition(pStop);
+        hr = FirstAnswer(SeekingRenderersLocked(),
+                         [&](IMediaSeeking* s) { return s->GetStopPosition(pStop); });
     return hr;
 }
 
 HRESULT CFilterGraph::GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) {
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetAvailable");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return FirstAnswer(SeekingRenderersLocked(),
                        [&](IMediaSeeking* s) { return s->GetAvailable(pEarliest, pLatest); });
 }
@@ -144,7 +161,9 @@ HRESULT CFilterGraph::GetAvailable(LONGLONG* pEarliest, LONGLONG* pLatest) {
 HRESULT CFilterGraph::GetRate(double* pdRate) {
     if (!pdRate)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetRate");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return FirstAnswer(SeekingRenderersLocked(),
                        [&](IMediaSeeking* s) { return s->GetRate(pdRate); });
 }
@@ -152,7 +171,9 @@ HRESULT CFilterGraph::GetRate(double* pdRate) {
 HRESULT CFilterGraph::GetPreroll(LONGLONG* pllPreroll) {
     if (!pllPreroll)
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "GetPreroll");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     return FirstAnswer(SeekingRenderersLocked(),
                        [&](IMediaSeeking* s) { return s->GetPreroll(pllPreroll); });
 }
@@ -165,7 +186,9 @@ HRESULT CFilterGraph::SetPositions(LONGLONG* pCurrent, DWORD dwCurrentFlags, LON
     const DWORD stopMode = dwStopFlags & AM_SEEKING_PositioningBitsMask;
     if ((currentMode && !pCurrent) || (stopMode && !pStop))
         return E_POINTER;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "SetPositions");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     const auto seekers = SeekingRenderersLocked();
     if (seekers.empty())
         return E_NOTIMPL;
@@ -211,7 +234,9 @@ HRESULT CFilterGraph::SetRate(double dRate) {
         return VFW_E_WRONG_STATE;
     if (!(dRate > 0.0))
         return E_INVALIDARG;
-    std::lock_guard lock(FLock);
+    const TGraphCallLock lock(FLock, "SetRate");
+    if (!lock)
+        return VFW_E_WRONG_STATE;
     const auto seekers = SeekingRenderersLocked();
     if (seekers.empty())
         return E_NOTIMPL;

@@ -19,6 +19,15 @@
 // that changes what done() looks at may call WakeMessageWaiters() to end the wait at once; without
 // it the wait notices the change within a few milliseconds.
 //
+// The re-entry rule: a message handler run inside such a wait (InsideGraphWait() is true) runs on
+// the thread of a graph operation that is half done and holds the graph's lock. It may read the
+// graph (positions, state, filters) but must not drive it: building, Run, Pause, Stop, seeks and
+// removing filters from there are refused (an assertion in debug builds, VFW_E_WRONG_STATE in
+// release builds). A handler that wants to seek or stop posts itself a message and acts when that
+// message arrives after the operation returned. The graph's locks are plain, not recursive: any
+// other call back into the graph or a filter by the thread inside one of its calls is refused the
+// same way instead of hiding a half-done state (GraphMutex.h).
+//
 // All three are for the GUI thread; called from another thread ProcessMessages does nothing and
 // WaitServingMessages only waits.
 #include <chrono>

@@ -7,6 +7,7 @@
 #include "tests/platform/graph/testkit/TestPushSource.h"
 #include "tests/platform/graph/testkit/TestSinkRenderer.h"
 
+#include <functional>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -42,9 +43,12 @@ public:
         CLSID clsid;
         pFil->GetClassID(&clsid);
         created.push_back(clsid);
+        if (onCreated)
+            onCreated();
         return S_OK;
     }
     std::vector<CLSID> vetoed, selected, created;
+    std::function<void()> onCreated;
 
 private:
     IUnknown* UnknownInterface() override { return static_cast<IAMGraphBuilderCallback*>(this); }
@@ -158,6 +162,38 @@ TEST(IntelligentConnect, AVetoOfEveryCandidateFailsCleanly) {
     EXPECT_TRUE(callback->created.empty());
     EXPECT_EQ(c.FilterCount(), 2u);
     c.graph.As<IObjectWithSite>()->SetSite(nullptr);
+}
+
+// The callback calls back into the graph from inside the graph's Connect, on the thread that holds
+// the graph's lock. The calls are refused (an assertion in a debug build): they fail instead of
+// hanging or working on a half-built graph, and the connect itself completes.
+void CallTheGraphFromInsideItsConnect() {
+    TScopedTestDecoder only(0, MERIT_NORMAL);
+    Compressed c;
+    ComPtr<TCallback> callback = MakeComObject<TCallback>();
+    std::vector<HRESULT> answers;
+    callback->onCreated = [&] {
+        ComPtr<IEnumFilters> filters;
+        answers.push_back(c.graph->EnumFilters(filters.ReleaseAndGetAddressOf()));
+        ComPtr<IBaseFilter> found;
+        answers.push_back(c.graph->FindFilterByName(u"Sink", found.ReleaseAndGetAddressOf()));
+        LONGLONG duration = 0;
+        answers.push_back(c.graph.As<IMediaSeeking>()->GetDuration(&duration));
+    };
+    c.graph.As<IObjectWithSite>()->SetSite(static_cast<IAMGraphBuilderCallback*>(callback.Get()));
+    EXPECT_EQ(c.Connect(), S_OK);
+    EXPECT_EQ(answers, std::vector<HRESULT>(3, VFW_E_WRONG_STATE));
+    EXPECT_EQ(c.Between(), TestDecoderClsid(0));
+    c.graph.As<IObjectWithSite>()->SetSite(nullptr);
+}
+
+TEST(GraphReentry, ACallBackIntoTheGraphFromInsideItsOwnCallIsRefused) {
+#ifdef NDEBUG
+    CallTheGraphFromInsideItsConnect();
+#else
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_DEATH(CallTheGraphFromInsideItsConnect(), "re-entered the object");
+#endif
 }
 
 TEST(IntelligentConnect, RenderFindsARegisteredRenderer) {
