@@ -79,7 +79,7 @@ public:
     HRESULT DeliverBeginFlush();
     HRESULT DeliverEndFlush();
     HRESULT DeliverNewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate);
-    std::recursive_mutex& ReceiveLock() { return FReceiveLock; }
+    TGraphMutex& ReceiveLock() { return FReceiveLock; }
     // Whether seeks of this output go upstream: the video's when it is connected, else the
     // sound's.
     bool LeadsSeeking(const TDVSplitterOutputPin* pin) const;
@@ -96,7 +96,7 @@ private:
     std::unique_ptr<TDVSplitterOutputPin> FAudio;
     // end of fields guarded by FPinsLock
     std::vector<std::unique_ptr<TDVSplitterOutputPin>> FRetired; // see TFFmpegSplitter
-    std::recursive_mutex FReceiveLock;
+    TGraphMutex FReceiveLock;
     int FAudioRate = 0;        // set with the pins
     std::vector<int16_t> FPcm; // under the receive lock
 };

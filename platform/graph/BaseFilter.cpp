@@ -49,6 +49,10 @@ HRESULT CBaseFilter::Stop() {
 
 HRESULT CBaseFilter::Pause() {
     std::lock_guard lock(FFilterLock);
+    return PauseLocked();
+}
+
+HRESULT CBaseFilter::PauseLocked() {
     if (FState.load() == State_Stopped) {
         for (int i = 0; i < GetPinCount(); ++i) {
             CBasePin* pin = GetPin(i);
@@ -63,14 +67,20 @@ HRESULT CBaseFilter::Pause() {
     return S_OK;
 }
 
+HRESULT CBaseFilter::PauseIfStopped() {
+    return FState.load() == State_Stopped ? Pause() : S_OK;
+}
+
 HRESULT CBaseFilter::Run(REFERENCE_TIME tStart) {
+    const HRESULT paused = PauseIfStopped();
+    if (FAILED(paused))
+        return paused;
     std::lock_guard lock(FFilterLock);
+    return RunLocked(tStart);
+}
+
+HRESULT CBaseFilter::RunLocked(REFERENCE_TIME tStart) {
     FStart.store(tStart);
-    if (FState.load() == State_Stopped) {
-        const HRESULT hr = Pause();
-        if (FAILED(hr))
-            return hr;
-    }
     for (int i = 0; i < GetPinCount(); ++i) {
         CBasePin* pin = GetPin(i);
         if (pin && pin->IsConnected()) {

@@ -7,11 +7,13 @@
 // from the thread that drives the graph. The filter lock serialises the filter's own state
 // changes; it is never held while the filter calls another filter or waits for a streaming
 // thread. Streaming threads never take it; they read the state, the start time and the clock,
-// which are safe to read from any thread.
+// which are safe to read from any thread. The lock is plain (GraphMutex.h): code that holds it
+// calls PauseLocked / RunLocked, never the public state methods.
 #include "platform/com/CUnknown.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/ControlInterfaces.h"
 #include "platform/graph/FilterInterfaces.h"
+#include "platform/graph/GraphMutex.h"
 #include "platform/graph/GraphWait.h"
 
 #include <atomic>
@@ -47,7 +49,7 @@ public:
     virtual int GetPinCount() = 0;
     virtual CBasePin* GetPin(int n) = 0;
 
-    std::recursive_mutex& FilterLock() const { return FFilterLock; }
+    TGraphMutex& FilterLock() const { return FFilterLock; }
     FILTER_STATE State() const { return FState.load(); }
     bool IsStopped() const { return FState.load() == State_Stopped; }
     bool IsActive() const { return FState.load() != State_Stopped; }
@@ -70,7 +72,15 @@ public:
 protected:
     IUnknown* UnknownInterface() override { return static_cast<IBaseFilter*>(this); }
 
-    mutable std::recursive_mutex FFilterLock;
+    // The base's part of Pause and Run, for a subclass that holds the filter lock. RunLocked
+    // expects a paused filter: Run pauses a stopped one first, through the (overridable) Pause,
+    // before it takes the lock.
+    HRESULT PauseLocked();
+    HRESULT RunLocked(REFERENCE_TIME tStart);
+    // Pause (the subclass's) when stopped; for Run overrides, before they take the filter lock.
+    HRESULT PauseIfStopped();
+
+    mutable TGraphMutex FFilterLock;
     std::atomic<FILTER_STATE> FState{State_Stopped};
     std::atomic<REFERENCE_TIME> FStart{0};
 

@@ -86,7 +86,7 @@ HRESULT CBaseRenderer::Pause() {
         if (FAILED(hr))
             return hr;
     }
-    const HRESULT hr = CBaseFilter::Pause();
+    const HRESULT hr = PauseLocked();
     if (FAILED(hr))
         return hr;
     {
@@ -97,8 +97,11 @@ HRESULT CBaseRenderer::Pause() {
 }
 
 HRESULT CBaseRenderer::Run(REFERENCE_TIME tStart) {
+    const HRESULT paused = PauseIfStopped();
+    if (FAILED(paused))
+        return paused;
     std::lock_guard lock(FFilterLock);
-    const HRESULT hr = CBaseFilter::Run(tStart);
+    const HRESULT hr = RunLocked(tStart);
     if (FAILED(hr))
         return hr;
     bool endPending = false;

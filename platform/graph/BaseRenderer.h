@@ -66,7 +66,7 @@ public:
     // renderer that takes samples ahead of their time (RenderAhead) says what is heard instead.
     virtual HRESULT GetCurrentMediaPosition(LONGLONG* pPosition);
     CRendererInputPin* InputPin();
-    std::recursive_mutex& ReceiveLock() { return FReceiveLock; }
+    TGraphMutex& ReceiveLock() { return FReceiveLock; }
     // True while paused with a sample held, or at the end of the stream.
     bool IsReady();
     // Ends rendering on a failure of the renderer's own (memory running out for a picture): the
@@ -91,7 +91,7 @@ private:
     std::once_flag FPinCreated;
     std::unique_ptr<CRendererInputPin> FInput;
     std::unique_ptr<CPosPassThru> FPosition;
-    std::recursive_mutex FReceiveLock;
+    TGraphMutex FReceiveLock;
 
     std::mutex FRenderLock;
     std::condition_variable FRenderChanged;

@@ -53,7 +53,7 @@ HRESULT CTransformFilter::Pause() {
     }
     if (FAILED(hr))
         return hr;
-    return CBaseFilter::Pause();
+    return PauseLocked();
 }
 
 HRESULT CTransformFilter::Stop() {

@@ -52,7 +52,7 @@ public:
 
     CTransformInputPin* InputPin();
     CTransformOutputPin* OutputPin();
-    std::recursive_mutex& ReceiveLock() { return FReceiveLock; }
+    TGraphMutex& ReceiveLock() { return FReceiveLock; }
 
     // Ends the stream on a failure of the filter's own (memory running out, a picture it
     // cannot take): downstream gets the end of the stream, the graph EC_ERRORABORT with hr, and
@@ -66,7 +66,7 @@ protected:
     // A delivery buffer carrying the input sample's times, media times and flags.
     virtual HRESULT InitializeOutputSample(IMediaSample* pSample, IMediaSample** ppOutSample);
 
-    std::recursive_mutex FReceiveLock;
+    TGraphMutex FReceiveLock;
     std::unique_ptr<CTransformInputPin> FInput;
     std::unique_ptr<CTransformOutputPin> FOutput;
     std::atomic<bool> FStreaming{false};
