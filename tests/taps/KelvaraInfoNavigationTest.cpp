@@ -2,7 +2,7 @@
 // their own frame numbers: the bounds of the steps and seeks (the end is duration minus two
 // frames), Shift read when an action runs, frame-exact steps, nested steps dropped, the position
 // edit and the slider, the clock mode, and a precise seek that never reaches its target not
-// holding back every later frame.
+// holding back every later frame; the seek feedback of the position field and OnKPosition.
 #include "InfoGraph.h"
 #include "commands/uCheckAction.h"
 #include "commands/uIntegerAction.h"
@@ -10,6 +10,9 @@
 #include "platform/ui/ProcessMessages.h"
 #include "tests/taps/KelvaraInfoSupport.h"
 #include "tests/taps/ShownNumber.h"
+
+#include <utility>
+#include <vector>
 
 #include <QCoreApplication>
 #include <QKeyEvent>
@@ -156,6 +159,48 @@ TEST_F(Navigation, ThePositionEditFollowsAndSeeksOnEnter) {
     QCoreApplication::sendEvent(edit, &enter);
     ProcessMessages();
     EXPECT_EQ(Shown(), 107) << "typing is not accepted";
+}
+
+// While a plain seek runs the position field is italic and silver; it is upright and black again
+// once the seek returned. Redrawing the current frame (RefreshFrame) shows no feedback.
+TEST_F(Navigation, ThePositionFieldShowsASeekWhileItRuns) {
+    QLineEdit edit;
+    nav->SetPositionEdit(&edit);
+    const auto looks = [&] {
+        return std::make_pair(edit.font().italic(), edit.palette().color(QPalette::Text));
+    };
+    std::vector<std::pair<bool, QColor>> during;
+    nav->onAbsolutePosition = [&](REFERENCE_TIME) { during.push_back(looks()); };
+    nav->SeekTo(60 * kFrame, true);
+    ASSERT_EQ(during.size(), 1u);
+    EXPECT_TRUE(during[0].first);
+    EXPECT_EQ(during[0].second, QColor(192, 192, 192));
+    EXPECT_EQ(looks(), std::make_pair(false, QColor(Qt::black)));
+    EXPECT_EQ(Lands(60), 60);
+
+    during.clear();
+    nav->RefreshFrame();
+    ASSERT_EQ(during.size(), 1u) << "the refresh is a seek to the frame shown";
+    EXPECT_FALSE(during[0].first);
+    EXPECT_EQ(Lands(60), 60);
+}
+
+// OnKPosition counts in 1024ths of the span from the start to the end position (duration minus
+// one frame): 0 at the start, 1024 exactly at the end position, once per distinct frame.
+TEST_F(Navigation, OnKPositionRunsFromZeroAtTheStartTo1024AtTheEndPosition) {
+    std::vector<int> k;
+    nav->OnKPosition = [&](int v) { k.push_back(v); };
+    for (int64_t n : {10, 0, 248}) {
+        nav->SeekTo(n * kFrame, true);
+        ASSERT_EQ(Lands(n), n);
+        nav->GetPosition();
+        nav->GetPosition(); // the same frame again raises nothing
+    }
+    // The last frame a seek reaches is one before the end position. With a frame duration of
+    // two frames the end position is that frame.
+    nav->SetFrameDuration(2 * kFrame);
+    nav->GetPosition();
+    EXPECT_EQ(k, (std::vector<int>{10 * 1024 / 249, 0, 248 * 1024 / 249, 1024}));
 }
 
 TEST_F(Navigation, TheSliderSeeksWhenTheUserMovesItAndFollowsOtherwise) {
