@@ -84,12 +84,12 @@ TEST(TTapRing, ConcurrentReadsSeeWholeRecordsOfTheAnnouncedWrite) {
     };
     TTapRing<TPair> ring;
     std::atomic<bool> done{false};
-    std::atomic<int64_t> latest{0};
+    std::atomic<int64_t> reads{0};
+    // The writer goes on until the reader has raced it often enough: on a busy machine the
+    // reader's thread may get its first turn only after a fixed number of writes.
     std::thread writer([&] {
-        for (int64_t n = 1; n <= 200000; ++n) {
+        for (int64_t n = 1; n <= 200000 || reads.load() < 1000; ++n)
             ring.Write({n, -n}, n, false);
-            latest.store(n);
-        }
         done.store(true);
     });
     int64_t delivered = 0, dropped = 0;
@@ -107,9 +107,10 @@ TEST(TTapRing, ConcurrentReadsSeeWholeRecordsOfTheAnnouncedWrite) {
         } else {
             ++dropped;
         }
+        reads.fetch_add(1);
     }
     writer.join();
-    EXPECT_GT(delivered + dropped, 0);
+    EXPECT_GE(delivered + dropped, 1000);
 }
 
 TEST(TTapRing, FindTimeTakesTheNewestSlotWithinTheTolerance) {
