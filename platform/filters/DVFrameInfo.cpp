@@ -74,6 +74,16 @@ std::optional<TDVSystem> ReadDVSystem(std::span<const uint8_t> frame) {
     return s;
 }
 
+std::optional<int> ReadDVSequenceNumber(std::span<const uint8_t> data) {
+    static constexpr uint8_t kSectionTypes[] = {0, 1, 1, 2, 2, 2};
+    if (data.size() < std::size(kSectionTypes) * kBlock)
+        return std::nullopt;
+    for (size_t b = 0; b < std::size(kSectionTypes); ++b)
+        if (data[b * kBlock] >> 5 != kSectionTypes[b])
+            return std::nullopt;
+    return data[1] >> 4;
+}
+
 bool IsRecordedDVFrame(std::span<const uint8_t> frame) {
     // The header block's ID: section type 0 and the first sequence of the first channel.
     return ReadDVSystem(frame) && frame.size() >= 3 && (frame[1] & 0xF0) == 0 && frame[2] == 0 &&

@@ -25,6 +25,11 @@ struct TDVSystem {
 };
 std::optional<TDVSystem> ReadDVSystem(std::span<const uint8_t> frame);
 
+// The number of the DIF sequence that the buffer starts with, read from the section types of
+// its first six blocks (a header, two subcode and three VAUX blocks, the order every sequence
+// starts with); nullopt when the buffer does not start with a DIF sequence.
+std::optional<int> ReadDVSequenceNumber(std::span<const uint8_t> data);
+
 // Whether the frame was recorded: its first sequence starts with a header block and carries a
 // VAUX source pack. A dropout (a frame of zeros, as a capture writes for a damaged stretch of
 // tape) is not, and says nothing about the tape's system or sound.

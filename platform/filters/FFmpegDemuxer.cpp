@@ -95,6 +95,7 @@ void TFFmpegDemuxer::Close() {
     FPending.reset();
     FContext.reset(); // closes the input before its I/O context goes
     FIO.reset();
+    FRawDV.reset();
     FHead.clear();
     FOrigin = FDuration = 0;
     FSeekStream = -1;
@@ -178,6 +179,11 @@ HRESULT TFFmpegDemuxer::OpenContext(AVFormatContext* context, const TFormatChoos
         return VFW_E_INVALID_FILE_FORMAT;
     if (check && !check(context))
         return VFW_E_UNSUPPORTED_STREAM;
+    if (av_match_name("dv", context->iformat->name) && context->pb) {
+        const int video = av_find_best_stream(context, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+        if (video >= 0)
+            FRawDV = std::make_unique<TRawDVFrames>(video, FDataStart);
+    }
     LearnTimes();
     GRAPH_TRACE(QStringLiteral("demuxer %1: %2 streams, origin %3, duration %4")
                     .arg(QString::fromLatin1(context->iformat->name))
@@ -233,7 +239,7 @@ bool TFFmpegDemuxer::CheckOrigin() {
     for (int i = 0;
          i < kOriginPackets && int(times.size()) < kOriginTimes && Read(packet.get()) >= 0; ++i) {
         if (packet->stream_index == FSeekStream) {
-            const AVRational base = FContext->streams[FSeekStream]->time_base;
+            const AVRational base = PacketTimeBase(*packet);
             REFERENCE_TIME t = ToMediaTime(packet->pts, base);
             if (t == AV_NOPTS_VALUE)
                 t = ToMediaTime(packet->dts, base);
@@ -277,11 +283,14 @@ bool TFFmpegDemuxer::CheckOrigin() {
 REFERENCE_TIME TFFmpegDemuxer::DecodedEnd() {
     AVFormatContext* c = FContext.get();
     const AVStream* st = c->streams[FSeekStream];
+    // The base the decoder works in: packets are read in the base they carry (raw DV's are in
+    // media time), and the stream's own may change while the tail is read.
+    const AVRational base = st->time_base;
     const AVCodec* codec = avcodec_find_decoder(st->codecpar->codec_id);
     TCodecPtr decoder(codec ? avcodec_alloc_context3(codec) : nullptr);
     if (!decoder || avcodec_parameters_to_context(decoder.get(), st->codecpar) < 0)
         return AV_NOPTS_VALUE;
-    decoder->pkt_timebase = st->time_base;
+    decoder->pkt_timebase = base;
     decoder->thread_count = 1;
     decoder->max_pixels = kMaxPicturePixels;
     decoder->skip_loop_filter = AVDISCARD_ALL; // only the time stamps matter
@@ -299,7 +308,7 @@ REFERENCE_TIME TFFmpegDemuxer::DecodedEnd() {
         return AV_NOPTS_VALUE;
     const auto drain = [&] {
         while (avcodec_receive_frame(decoder.get(), picture.get()) >= 0) {
-            REFERENCE_TIME t = ToMediaTime(picture->best_effort_timestamp, st->time_base);
+            REFERENCE_TIME t = ToMediaTime(picture->best_effort_timestamp, base);
             if (t == AV_NOPTS_VALUE && last != AV_NOPTS_VALUE)
                 t = last + frame;
             if (t != AV_NOPTS_VALUE && (last == AV_NOPTS_VALUE || t > last))
@@ -310,9 +319,11 @@ REFERENCE_TIME TFFmpegDemuxer::DecodedEnd() {
     int64_t bytes = 0;
     for (int i = 0; i < kMaxTailPackets && bytes < kMaxTailBytes && Read(packet.get()) >= 0; ++i) {
         bytes += packet->size;
-        if (packet->stream_index == FSeekStream &&
-            avcodec_send_packet(decoder.get(), packet.get()) >= 0)
-            drain();
+        if (packet->stream_index == FSeekStream) {
+            av_packet_rescale_ts(packet.get(), PacketTimeBase(*packet), base);
+            if (avcodec_send_packet(decoder.get(), packet.get()) >= 0)
+                drain();
+        }
         av_packet_unref(packet.get());
     }
     avcodec_send_packet(decoder.get(), nullptr);
@@ -369,12 +380,19 @@ int TFFmpegDemuxer::Read(AVPacket* packet) {
         return 0;
     }
     for (;;) {
+        const int64_t before = FRawDV ? avio_tell(FContext->pb) : -1;
         const int r = av_read_frame(FContext.get(), packet);
         if (r >= 0) {
-            FErrors = 0;
             StampTimeBase(packet);
+            if (FRawDV && !FRawDV->Accept(FContext.get(), packet, before)) {
+                av_packet_unref(packet);
+                continue;
+            }
+            FErrors = 0;
             return 0;
         }
+        if (FRawDV && FRawDV->Retry(FContext.get(), r, before))
+            continue;
         if (r == AVERROR_EOF || FInterrupt.load() || (FContext->pb && avio_feof(FContext->pb)))
             return AVERROR_EOF;
         // A damaged packet: the demuxer resynchronises on the next call.
@@ -384,12 +402,16 @@ int TFFmpegDemuxer::Read(AVPacket* packet) {
 }
 
 bool TFFmpegDemuxer::SeekFile(REFERENCE_TIME target) {
+    if (FRawDV)
+        FRawDV->Reset();
     const int64_t ts = FromMediaTime(FOrigin + target, TimeBaseOf(FContext.get(), FSeekStream));
     return av_seek_frame(FContext.get(), FSeekStream, ts, AVSEEK_FLAG_BACKWARD) >= 0;
 }
 
 void TFFmpegDemuxer::SeekToStart() {
     AVFormatContext* c = FContext.get();
+    if (FRawDV)
+        FRawDV->Reset();
     // Forwards from well before the first time stamp: the first key frame of an index, the
     // first packet of a stream searched by time stamps. A backward seek to the first time stamp
     // could land after the first key frame of a stream whose decoding times precede it.

@@ -17,6 +17,7 @@
 // Thread contract: not thread-safe; the splitter that owns it serialises every call. Interrupt
 // alone may be called from any thread: it makes a blocked open, read or seek give up.
 #include "platform/filters/FFmpegUtil.h"
+#include "platform/filters/RawDVFrames.h"
 #include "platform/filters/ReaderIOContext.h"
 #include "platform/graph/SourceInterfaces.h"
 
@@ -96,6 +97,7 @@ private:
     static int InterruptCallback(void* opaque);
 
     std::unique_ptr<TReaderIOContext> FIO;
+    std::unique_ptr<TRawDVFrames> FRawDV; // raw DV only
     kelvara::ff::TFormatPtr FContext;
     std::vector<uint8_t> FHead;
     REFERENCE_TIME FOrigin = 0;
