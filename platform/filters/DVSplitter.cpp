@@ -129,6 +129,10 @@ HRESULT TDVSplitterInputPin::EndOfStream() {
     return hr == S_OK ? FSplitter->DeliverEndOfStream() : hr;
 }
 
+HRESULT TDVSplitterInputPin::EndOfStreamFromReceive() {
+    return FSplitter->DeliverEndOfStream();
+}
+
 HRESULT TDVSplitterInputPin::BeginFlush() {
     CBaseInputPin::BeginFlush();
     return FSplitter->DeliverBeginFlush();

@@ -69,8 +69,9 @@ HRESULT CBaseInputPin::Receive(IMediaSample* pSample) {
     MediaTypePtr type(raw);
     if (CheckMediaType(type.get()) != S_OK) {
         SetRunTimeError();
-        EndOfStream();
+        // The graph hears of the failure before downstream reaches its end.
         FFilter->NotifyEvent(EC_ERRORABORT, VFW_E_TYPE_NOT_ACCEPTED, 0);
+        EndOfStreamFromReceive();
         return VFW_E_INVALIDMEDIATYPE;
     }
     return S_OK;

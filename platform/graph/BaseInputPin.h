@@ -46,6 +46,12 @@ public:
     void SetRunTimeError() { FRunTimeError.store(true); }
     bool HasRunTimeError() const { return FRunTimeError.load(); }
 
+protected:
+    // Ends the stream downstream from inside Receive (a refused format change), on the thread
+    // that holds whatever lock the subclass's Receive took: a subclass whose EndOfStream takes
+    // that lock does the same work here without it. By default EndOfStream.
+    virtual HRESULT EndOfStreamFromReceive() { return EndOfStream(); }
+
 private:
     std::atomic<bool> FFlushing{false};
     std::atomic<bool> FRunTimeError{false};

@@ -44,6 +44,10 @@ HRESULT CRendererInputPin::EndOfStream() {
     return hr == S_OK ? FRenderer->EndOfStream() : hr;
 }
 
+HRESULT CRendererInputPin::EndOfStreamFromReceive() {
+    return FRenderer->EndOfStream();
+}
+
 HRESULT CRendererInputPin::BeginFlush() {
     CBaseInputPin::BeginFlush();
     return FRenderer->BeginFlush();

@@ -19,6 +19,9 @@ public:
     HRESULT EndFlush() override;
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
 
+protected:
+    HRESULT EndOfStreamFromReceive() override;
+
 private:
     CBaseRenderer* const FRenderer;
 };

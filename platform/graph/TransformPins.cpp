@@ -56,6 +56,10 @@ HRESULT CTransformInputPin::EndOfStream() {
     const HRESULT checked = CheckStreaming();
     if (checked != S_OK)
         return checked;
+    return EndOfStreamFromReceive();
+}
+
+HRESULT CTransformInputPin::EndOfStreamFromReceive() {
     bool threw = false;
     const HRESULT hr = HResultOf([&] { return FTransform->EndOfStream(); }, &threw);
     return threw ? FTransform->AbortStream(hr) : hr;

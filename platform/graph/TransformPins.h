@@ -28,6 +28,8 @@ public:
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
 
 protected:
+    HRESULT EndOfStreamFromReceive() override;
+
     CTransformFilter* const FTransform;
 };
 

@@ -76,6 +76,26 @@ TEST(SampleFlow, ARefusedFormatChangeStopsTheStreamWithAnError) {
     EXPECT_EQ(f.input->Receive(sample.Get()), S_OK);
 }
 
+// The renderer's own pin ends its stream from inside the Receive that holds its lock.
+TEST(SampleFlow, ARendererThatRefusesAFormatChangeEndsItsStream) {
+    Fed f;
+    ComPtr<IMediaEvent> events = f.graph.As<IMediaEvent>();
+    ASSERT_EQ(f.graph.As<IMediaControl>()->Run(), S_OK);
+    const ComPtr<IMemInputPin> sinkInput =
+        QueryInterfaceOf<IMemInputPin>(PinOf(f.sink.Get(), PINDIR_INPUT).Get());
+    ASSERT_TRUE(sinkInput);
+    ComPtr<IMediaSample> sample = f.Sample();
+    AM_MEDIA_TYPE audio(MEDIATYPE_Audio, MEDIASUBTYPE_PCM, FORMAT_WaveFormatEx);
+    sample->SetMediaType(&audio);
+    EXPECT_EQ(sinkInput->Receive(sample.Get()), VFW_E_INVALIDMEDIATYPE);
+    LONG code = 0;
+    EXPECT_EQ(events->WaitForCompletion(0, &code), S_OK);
+    EXPECT_EQ(code, EC_ERRORABORT);
+    sample->SetMediaType(nullptr);
+    EXPECT_EQ(sinkInput->Receive(sample.Get()), VFW_E_RUNTIME_ERROR);
+    EXPECT_EQ(f.sink->RenderedCount(), 0u);
+}
+
 TEST(SampleFlow, ATransformThatRunsOutOfMemoryEndsTheStreamWithAnError) {
     Fed f;
     f.pass->SetHook([](IMediaSample*) -> HRESULT { throw std::bad_alloc(); });
