@@ -12,8 +12,11 @@
 #include "platform/filters/RegisterFilters.h"
 #include "platform/filters/RendererInterfaces.h"
 #include "platform/graph/Enumerators.h"
+#include "platform/graph/MediaGuids.h"
 #include "platform/ui/ProcessMessages.h"
+#include "preferences/uPreferences.h"
 #include "presentation/uTextGauge.h"
+#include "tests/platform/registry/HiveTestSupport.h"
 #include "tests/taps/KelvaraInfoSupport.h"
 
 #include <QElapsedTimer>
@@ -89,6 +92,56 @@ TEST(TAudioMan, TheVolumeStepsStopAtTheirBoundsAndTheDisplaysFollow) {
     EXPECT_EQ(gauge.Text(), QStringLiteral("5000"));
     EXPECT_EQ(man.CurrentVolume(), 5000);
 }
+
+// The volume, mute and the audio decoder memory are saved with the manager and come back in the
+// next run, in the registry hive and in the portable INI file.
+class AudioManPrefs : public testing::TestWithParam<TSavePreferences> {
+protected:
+    void Configure(TTaskelPreferences& gp) {
+        gp.SetTitre(QStringLiteral("Kelvara"));
+        gp.SetVersion(QStringLiteral("Kelvara test"));
+        gp.SetProgramFolder(folder.path());
+        gp.SetMode(GetParam());
+    }
+    TemporaryHive hive;
+    QTemporaryDir folder;
+};
+
+TEST_P(AudioManPrefs, VolumeMuteAndDecoderMemoryComeBackInTheNextRun) {
+    const TMediaTypeKey mp2{MEDIATYPE_Audio, MEDIASUBTYPE_MPEG1AudioPayload, FORMAT_WaveFormatEx};
+    const CLSID decoder{
+        0x4B1D7A3E, 0x11AA, 0x4C2B, {0x9D, 0x10, 0x52, 0x61, 0x73, 0x8E, 0x0F, 0x21}};
+    AudioDecoderMemory().Clear();
+    AudioDecoderMemory().SetLink(
+        mp2, TFilterRecs::Make(decoder, fkRegistered, QStringLiteral("A remembered decoder")));
+    {
+        TAudioMan man;
+        man.BuildActions();
+        man.iaVolume->SetValue(7000);
+        man.caMute->SetChecked(true);
+        TTaskelPreferences gp;
+        Configure(gp);
+        ASSERT_TRUE(gp.OpenSection(QStringLiteral("ShowForm")));
+        EXPECT_TRUE(man.SaveToPrefs(gp));
+        gp.CloseSection();
+    }
+    AudioDecoderMemory().Clear();
+    TAudioMan man;
+    man.BuildActions();
+    TTaskelPreferences gp;
+    Configure(gp);
+    ASSERT_TRUE(gp.OpenSection(QStringLiteral("ShowForm")));
+    EXPECT_TRUE(man.LoadFromPrefs(gp));
+    gp.CloseSection();
+    EXPECT_EQ(man.Volume(), 7000);
+    EXPECT_TRUE(man.Muted());
+    ASSERT_TRUE(AudioDecoderMemory().GetLink(mp2));
+    EXPECT_EQ(AudioDecoderMemory().GetLink(mp2)->Name(), QStringLiteral("A remembered decoder"));
+    EXPECT_EQ(AudioDecoderMemory().GetLink(mp2)->Clsid(), decoder);
+    AudioDecoderMemory().Clear();
+}
+
+INSTANTIATE_TEST_SUITE_P(Stores, AudioManPrefs, testing::Values(spRegistre, spPortable));
 
 class AudioManOnClips : public testing::Test {
 protected:
