@@ -66,7 +66,7 @@ public:
 
     // The host control of the embedded video.
     QWidget* Window() const { return FWindow.data(); }
-    void SetWindow(QWidget* window);
+    virtual void SetWindow(QWidget* window);
     int WinBorderWidth() const { return FWinBorder; }
     void SetWinBorderWidth(int width);
     int FullBorderWidth() const { return FFullBorder; }
@@ -82,7 +82,7 @@ public:
     void SetRendererGraph(IGraphBuilder* graph);
     void SetAspect(int x, int y);
     void Place();
-    void Paint();
+    virtual void Paint();
     // Shows the host's colour where the video was.
     void Clear();
     int FramesDrawn() const;
