@@ -1,5 +1,6 @@
 #include "media/uNavMan.h"
 
+#include "commands/uActionRows.h"
 #include "commands/uCheckAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
@@ -24,14 +25,6 @@
 #include <QLineEdit>
 
 namespace {
-
-// What each action is: internal id (also its name), script name, shortcut, applied at load.
-struct TActionRow {
-    const char* Id;
-    const char* ScriptName;
-    TShortCut Shortcut;
-    bool ApplyWhenLoad;
-};
 
 constexpr TShortCut kCtrl = scCtrl;
 constexpr TShortCut kShiftCtrl = scShift | scCtrl;
@@ -102,17 +95,6 @@ const TActionTexts kNopeTexts[] = {
      "Click to move forward one frame.\nIf you hold Shift you will advance ten frames"},
 };
 
-void InitRow(TCustomAbstractAction* action, const TActionRow& row) {
-    if (!action)
-        return;
-    action->SetName(QString::fromLatin1(row.Id));
-    action->ScriptName = QString::fromLatin1(row.ScriptName);
-    action->SetShortCut(row.Shortcut);
-    action->ApplyWhenLoad = row.ApplyWhenLoad;
-    action->IncludePrefs = true;
-    action->Switch.clear();
-}
-
 // a * b / c without overflow (c > 0).
 int64_t ScaledDiv(int64_t a, int64_t b, int64_t c) {
     return int64_t(static_cast<__int128>(a) * b / c);
@@ -148,10 +130,9 @@ void TNavMan::CreateActions() {
 }
 
 void TNavMan::InitActions() {
-    for (const TActionRow& row : kNopeRows)
-        InitRow(FindByInternalId(QString::fromLatin1(row.Id)), row);
+    InitActionRows(*this, kNopeRows);
     for (const TActionRow* row : {&kPlay, &kVitesse, &kPrecision, &kPrepos, &kStrPosition})
-        InitRow(FindByInternalId(QString::fromLatin1(row->Id)), *row);
+        InitActionRows(*this, std::span(row, 1));
     for (const char* id : {kPlay.Id, kVitesse.Id, kPrecision.Id})
         if (auto* a = FindAction<TCheckAction>(QString::fromLatin1(id)))
             a->SetDefaultValue(false);

@@ -1,5 +1,6 @@
 #include "presentation/uAudioMan.h"
 
+#include "commands/uActionRows.h"
 #include "commands/uCheckAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
@@ -80,28 +81,14 @@ void TAudioMan::CreateActions() {
 }
 
 void TAudioMan::InitActions() {
-    struct TRow {
-        const char* Id;
-        const char* ScriptName;
-        TShortCut Shortcut;
-        bool ApplyWhenLoad;
-    };
-    static const TRow rows[] = {
+    static const TActionRow rows[] = {
         {"caMute", "Mute", ShortCut('M', scCtrl), true},
         {"naNextDecoderAudio", "NextDecoderAudio", ShortCut(VK_F1 + 8, scCtrl), false},
         {"naIncVolume", "IncVolume", ShortCut(VK_ADD), false},
         {"naDecVolume", "DecVolume", ShortCut(VK_SUBTRACT), false},
         {"iaVolume", "Volume", 0, true},
     };
-    for (const TRow& row : rows)
-        if (TCustomAbstractAction* a = FindByInternalId(QString::fromLatin1(row.Id))) {
-            a->SetName(QString::fromLatin1(row.Id));
-            a->ScriptName = QString::fromLatin1(row.ScriptName);
-            a->SetShortCut(row.Shortcut);
-            a->ApplyWhenLoad = row.ApplyWhenLoad;
-            a->IncludePrefs = true;
-            a->Switch.clear();
-        }
+    InitActionRows(*this, rows);
     if (auto* a = FindAction<TCheckAction>(QStringLiteral("caMute")))
         a->SetDefaultValue(false);
     if (auto* a = FindAction<TIntegerAction>(QStringLiteral("iaVolume")))

@@ -1,5 +1,6 @@
 #include "presentation/uVideoMan.h"
 
+#include "commands/uActionRows.h"
 #include "commands/uNopeAction.h"
 #include "media/uMediaDevices.h"
 #include "media/uNavMan.h"
@@ -66,14 +67,9 @@ void TVideoMan::CreateActions() {
 
 void TVideoMan::InitActions() {
     TWindowLessMan::InitActions();
-    if (TCustomAbstractAction* a = FindByInternalId(QStringLiteral("naNextDecoderVideo"))) {
-        a->SetName(QStringLiteral("naNextDecoderVideo"));
-        a->ScriptName = QStringLiteral("NextDecoderVideo");
-        a->SetShortCut(ShortCut(VK_F1 + 7, scCtrl));
-        a->ApplyWhenLoad = false;
-        a->IncludePrefs = true;
-        a->Switch.clear();
-    }
+    static const TActionRow rows[] = {
+        {"naNextDecoderVideo", "NextDecoderVideo", ShortCut(VK_F1 + 7, scCtrl), false}};
+    InitActionRows(*this, rows);
 }
 
 void TVideoMan::FindActions() {

@@ -1,5 +1,6 @@
 #include "shell/uFichierMan.h"
 
+#include "commands/uActionRows.h"
 #include "commands/uBooleanAction.h"
 #include "commands/uNopeAction.h"
 #include "commands/uWidestringAction.h"
@@ -111,13 +112,7 @@ void TFichierMan::CreateActions() {
 }
 
 void TFichierMan::InitActions() {
-    struct TRow {
-        const char* Id;
-        const char* ScriptName;
-        TShortCut Shortcut;
-        bool ApplyWhenLoad;
-    };
-    static const TRow rows[] = {
+    static const TActionRow rows[] = {
         {"naNewFile", "NewFile", 0, false},
         {"waOpenFile", "OpenFile", ShortCut('O', scCtrl), false},
         {"waCurrentFileName", "CurrentFileName", 0, true},
@@ -129,24 +124,13 @@ void TFichierMan::InitActions() {
         {"naCloseFile", "CloseFile", ShortCut('F', scCtrl), false},
         {"naParentFolder", "ParentFolder", ShortCut(VK_F1 + 8), false},
     };
-    const auto init = [this](const QString& id, const QString& script, TShortCut shortcut,
-                             bool applyWhenLoad) {
-        if (TCustomAbstractAction* a = FindByInternalId(id)) {
-            a->SetName(id);
-            a->ScriptName = script;
-            a->SetShortCut(shortcut);
-            a->ApplyWhenLoad = applyWhenLoad;
-            a->IncludePrefs = true;
-            a->Switch.clear();
-        }
-    };
-    for (const TRow& row : rows)
-        init(QString::fromLatin1(row.Id), QString::fromLatin1(row.ScriptName), row.Shortcut,
-             row.ApplyWhenLoad);
+    InitActionRows(*this, rows);
     for (int n = 1; n <= RecentCount; ++n) {
-        init(QStringLiteral("naRecent%1").arg(n), QStringLiteral("Recent%1").arg(n), 0, false);
-        init(QStringLiteral("waRecentFilename%1").arg(n), QStringLiteral("RecentFilename%1").arg(n),
-             0, true);
+        const QString recent = QStringLiteral("naRecent%1").arg(n);
+        const QString name = QStringLiteral("waRecentFilename%1").arg(n);
+        InitAction(FindByInternalId(recent), recent, QStringLiteral("Recent%1").arg(n), 0, false);
+        InitAction(FindByInternalId(name), name, QStringLiteral("RecentFilename%1").arg(n), 0,
+                   true);
     }
     if (auto* a = FindAction<TWidestringAction>(QStringLiteral("waOpenFile")))
         a->Switch = QStringLiteral("o");
