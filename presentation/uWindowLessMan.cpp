@@ -1,5 +1,6 @@
 #include "presentation/uWindowLessMan.h"
 
+#include "commands/uActionRows.h"
 #include "commands/uCheckAction.h"
 #include "commands/uColorAction.h"
 #include "commands/uIntegerAction.h"
@@ -103,6 +104,13 @@ TWindowLessMan::TWindowLessMan(QObject* owner) : TZvActionComponent(owner) {
     };
     FHintTimer.setSingleShot(true);
     FHintTimer.setInterval(3000);
+    // The inlay's creation values: Arial 16 in navy, the first line alone.
+    FInsertFont.Name = QStringLiteral("Arial");
+    FInsertFont.SetSize(16);
+    FInsertFont.Color = clNavy;
+    FLines[0].Text = QStringLiteral("Write an inlay");
+    FLines[0].Enabled = true;
+    FLines[0].Relative = false;
     QObject::connect(&FHintTimer, &QTimer::timeout, this, [this] { HideHint(); });
 }
 
@@ -157,16 +165,11 @@ void TWindowLessMan::CreateActions() {
     new TColorAction(QStringLiteral("iaBackColor"), this);
     new TRectAction(QStringLiteral("raPreviewSave"), this);
     new TIntegerAction(QStringLiteral("iaTimerInterval"), this);
+    CreateInlayActions();
 }
 
 void TWindowLessMan::InitActions() {
-    struct TRow {
-        const char* Id;
-        const char* ScriptName;
-        TShortCut Shortcut;
-        bool ApplyWhenLoad;
-    };
-    static const TRow rows[] = {
+    static const TActionRow rows[] = {
         {"caFullscreen", "FullScreen", ShortCut(VK_RETURN, scAlt), false},
         {"caFlipVertical", "FlipVertical", ShortCut('V', scCtrl | scAlt), true},
         {"caFlipHorizontal", "FlipHorizontal", ShortCut('H', scCtrl | scAlt), true},
@@ -179,15 +182,7 @@ void TWindowLessMan::InitActions() {
         {"raPreviewSave", "PreviewSave", 0, true},
         {"iaTimerInterval", "TimerInterval", 0, false},
     };
-    for (const TRow& row : rows)
-        if (TCustomAbstractAction* a = FindByInternalId(QString::fromLatin1(row.Id))) {
-            a->SetName(QString::fromLatin1(row.Id));
-            a->ScriptName = QString::fromLatin1(row.ScriptName);
-            a->SetShortCut(row.Shortcut);
-            a->ApplyWhenLoad = row.ApplyWhenLoad;
-            a->IncludePrefs = true;
-            a->Switch.clear();
-        }
+    InitActionRows(*this, rows);
     for (const char* id : {"caFullscreen", "caFlipVertical", "caFlipHorizontal", "caPreviewform"})
         if (auto* a = FindAction<TCheckAction>(QString::fromLatin1(id)))
             a->SetDefaultValue(false);
@@ -207,6 +202,7 @@ void TWindowLessMan::InitActions() {
         a->SetDefaultValue(TRect{0, 0, 640, 480});
     if (auto* a = FindAction<TIntegerAction>(QStringLiteral("iaTimerInterval")))
         a->SetDefaultValue(3000);
+    InitInlayActions();
 }
 
 void TWindowLessMan::FindActions() {
@@ -221,6 +217,7 @@ void TWindowLessMan::FindActions() {
     iaBackColor = FindAction<TColorAction>(QStringLiteral("iaBackColor"));
     raPreviewSave = FindAction<TRectAction>(QStringLiteral("raPreviewSave"));
     iaTimerInterval = FindAction<TIntegerAction>(QStringLiteral("iaTimerInterval"));
+    FindInlayActions();
 }
 
 void TWindowLessMan::WireActions() {
@@ -279,6 +276,7 @@ void TWindowLessMan::WireActions() {
         iaTimerInterval->OnInternalApply = [this](int32_t ms) {
             FHintTimer.setInterval(std::max(0, ms));
         };
+    WireInlayActions();
 }
 
 // ---- properties

@@ -2,8 +2,9 @@
 // The video window: the windowless video renderer shown in a host control, the picture placed
 // with the right aspect ratio inside a coloured frame, moved to a borderless full-screen window
 // (Tplaque) or to a separate window, mirrored through the mixer's output rectangle; the
-// renderer's frame count. The live text inlay is the other half of the same component (a later
-// part of it); the video manager derives from it.
+// renderer's frame count; the live text inlay (uWindowLessInlay.cpp): up to eight lines drawn
+// with an outline into a bitmap of the video's size, keyed and blended over every frame by the
+// renderer's mixer. The video manager derives from it.
 //
 // Painting: the host's paint event is watched; the component fills the bands around the frame
 // with the host's colour, the frame with the border colour, and has the renderer repaint the
@@ -16,7 +17,10 @@
 #include "platform/filters/RendererInterfaces.h"
 #include "platform/graph/BuilderInterfaces.h"
 #include "platform/graph/MiscInterfaces.h"
+#include "platform/ui/Font.h"
 #include "platform/ui/Types.h"
+
+#include <array>
 
 #include <QColor>
 #include <QLabel>
@@ -26,8 +30,21 @@
 
 class TCheckAction;
 class TColorAction;
+class TDoubleAction;
+class TFontAction;
 class TIntegerAction;
+class TPointAction;
 class TRectAction;
+
+// One line of the inlay.
+struct TInlayLine {
+    QString Text;
+    float HorizontalOffset = 0; // fractions of the video's width and height
+    float VerticalOffset = 0;
+    bool Enabled = false;
+    bool Relative = true; // the vertical offset counts from the end of the line before
+    int Alignment = 0;    // 0 left, 1 right, 2 centre
+};
 
 // The full-screen window: borderless and black, with the frame (Shape) behind the video and
 // the hint (PanelQuit). Closing it only hides it.
@@ -107,6 +124,33 @@ public:
     TPreviewWindow* PreviewWindow() const { return FPreview.get(); }
     QTimer& HintTimer() { return FHintTimer; }
 
+    // The inlay.
+    static constexpr int InlayLines = 8;
+    void SetInsertFont(const TFont& font);
+    const TFont& InsertFont() const { return FInsertFont; }
+    void SetInsertBorderWidth(int width);
+    void SetInsertBorderColor(const QColor& colour);
+    void SetInsertTransparency(double opacity);
+    void SetInsertTransparentColor(const QColor& colour);
+    void SetInsertAntiAliasing(bool on);
+    void SetInsertAlignLines(int alignment);
+    int InsertAlignLines() const { return FInsertAlign; }
+    // The anchor of the first line, in ten-thousandths of the video's width and height.
+    void SetInsertPosition(const TPoint& position);
+    TPoint InsertPosition() const { return FInsertPosition; }
+    void SetAutoSize(bool on);
+    bool AutoSize() const { return FAutoSize; }
+    void SetMaxSynchro(int ms) { FMaxSynchro = ms; }
+    TInlayLine& Line(int index) { return FLines[size_t(index)]; }
+    bool InlayActive() const { return FInlayActive; }
+    void InlayOn();
+    void InlayOff();
+    // Draws again, unless the renderer shows frames later than the maximum lag.
+    void RedrawInlay();
+    // The bitmap last handed to the mixer, and the font size it was drawn with.
+    const QImage& InlayBitmap() const { return FInlay; }
+    int InlayFontSize() const { return FInlayFontSize; }
+
     TCheckAction* caFullscreen = nullptr;
     TCheckAction* caFlipVertical = nullptr;
     TCheckAction* caFlipHorizontal = nullptr;
@@ -118,6 +162,15 @@ public:
     TColorAction* iaBackColor = nullptr;
     TRectAction* raPreviewSave = nullptr;
     TIntegerAction* iaTimerInterval = nullptr;
+    TCheckAction* caInsertTextOn = nullptr;
+    TIntegerAction* iaInsertBorderWidth = nullptr;
+    TColorAction* iaInsertBorderColor = nullptr;
+    TFontAction* faInsertFont = nullptr;
+    TColorAction* iaInsertTransparentColor = nullptr;
+    TCheckAction* caInsertAntiAliasing = nullptr;
+    TDoubleAction* daInsertTransparency = nullptr;
+    TPointAction* paInsertPosition = nullptr;
+    TIntegerAction* iaInsertAlignLines = nullptr;
 
 protected:
     void CreateActions() override;
@@ -128,6 +181,13 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void CreateInlayActions();
+    void InitInlayActions();
+    void FindInlayActions();
+    void WireInlayActions();
+    void DrawInlay();
+    void DrawOutlinedText(QPainter& painter, int x, int y, const QString& text);
+
     void CreateRenderer();
     void SetHost(QWidget* host);
     void PlaceFullScreen();
@@ -163,4 +223,19 @@ private:
     bool FFullScreen = false, FSeparate = false;
     QRect FPreviewBounds{0, 0, 640, 480};
     bool FCleared = false;
+
+    TFont FInsertFont;
+    int FInsertBorder = 2;
+    QColor FInsertBorderColor = Qt::black;
+    double FInsertTransparency = 1.0;
+    QColor FInsertKey = QColor(255, 0, 255);
+    bool FInsertAntiAliasing = true;
+    int FInsertAlign = 0;
+    TPoint FInsertPosition{0, 0};
+    bool FAutoSize = false;
+    bool FInlayActive = false;
+    int FMaxSynchro = 0;
+    std::array<TInlayLine, InlayLines> FLines;
+    QImage FInlay;
+    int FInlayFontSize = 0;
 };

@@ -146,32 +146,48 @@ TEST_F(WindowLessMan, TheRendererMovesBetweenGraphs) {
     EXPECT_TRUE(FiltersOf(second.Get()).empty());
 }
 
-// A paused clip shows its first frame inside the frame, flipped when asked.
-TEST_F(WindowLessMan, APausedClipsFrameFillsThePictureInsideTheFrame) {
+// A 720 x 576 MPEG-2 clip of colour bars, paused on its first frame in the video window.
+class WindowLessManOnClip : public WindowLessMan {
+protected:
+    void SetUp() override {
+        WindowLessMan::SetUp();
+        const QString path = dir.filePath(QStringLiteral("bars.mpg"));
+        const kelvara::test::TRun made =
+            kelvara::test::RunTool(QStringLiteral("kelvara-mksample"),
+                                   {QStringLiteral("mpeg2"), path, QStringLiteral("--seconds"),
+                                    QStringLiteral("1"), QStringLiteral("--no-audio")});
+        ASSERT_EQ(made.ExitCode, 0) << made.Err.toStdString();
+        factory.SetGrapheMan(&nav);
+        TFileDevice* device = factory.GetDevice(path);
+        ASSERT_TRUE(device && device->VideoSource(0));
+        video = device->VideoSource(0);
+        ASSERT_TRUE(video->Connect(&nav, man.Handle()));
+        man.SetRendererGraph(nav.GraphBuilder());
+        decoders.SetGraph(&nav);
+        decoders.SetLinks(&VideoExclusions(), &VideoDecoderMemory(), NoVideoDecoder());
+        ASSERT_TRUE(decoders.ConnectDecoder(video->TapFilter(), man.Renderer()));
+        nav.SetRendererState(QueryInterfaceOf<IMediaFilter>(man.Renderer()).Get());
+        man.SetAspect(16, 9);
+        ASSERT_TRUE(nav.Pause());
+        nav.WaitForRenderer();
+        QApplication::processEvents();
+    }
+    void TearDown() override {
+        nav.Stop();
+        decoders.RemoveCurrentDecoder();
+        man.SetRendererGraph(nullptr);
+        if (video)
+            video->Disconnect();
+    }
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("bars.mpg"));
-    const kelvara::test::TRun made =
-        kelvara::test::RunTool(QStringLiteral("kelvara-mksample"),
-                               {QStringLiteral("mpeg2"), path, QStringLiteral("--seconds"),
-                                QStringLiteral("1"), QStringLiteral("--no-audio")});
-    ASSERT_EQ(made.ExitCode, 0) << made.Err.toStdString();
     TNavMan nav;
     TMediaFactory factory;
-    factory.SetGrapheMan(&nav);
-    TFileDevice* device = factory.GetDevice(path);
-    ASSERT_TRUE(device && device->VideoSource(0));
-    TVideoSource* video = device->VideoSource(0);
-    ASSERT_TRUE(video->Connect(&nav, man.Handle()));
-    man.SetRendererGraph(nav.GraphBuilder());
     TDecoderMan decoders;
-    decoders.SetGraph(&nav);
-    decoders.SetLinks(&VideoExclusions(), &VideoDecoderMemory(), NoVideoDecoder());
-    ASSERT_TRUE(decoders.ConnectDecoder(video->TapFilter(), man.Renderer()));
-    nav.SetRendererState(QueryInterfaceOf<IMediaFilter>(man.Renderer()).Get());
-    man.SetAspect(16, 9);
-    ASSERT_TRUE(nav.Pause());
-    nav.WaitForRenderer();
-    QApplication::processEvents();
+    TVideoSource* video = nullptr;
+};
+
+// A paused clip shows its first frame inside the frame, flipped when asked.
+TEST_F(WindowLessManOnClip, APausedClipsFrameFillsThePictureInsideTheFrame) {
     const QImage shown = host.grab().toImage();
     shown.save(QStringLiteral("windowless-host-paused-clip.png"));
     const TRect r = man.WindowVideoRect();
@@ -190,10 +206,76 @@ TEST_F(WindowLessMan, APausedClipsFrameFillsThePictureInsideTheFrame) {
     const QImage flipped = host.grab().toImage();
     flipped.save(QStringLiteral("windowless-host-paused-clip-flipped.png"));
     EXPECT_EQ(flipped.pixel(r.Left + 10, (r.Top + r.Bottom) / 2), right);
-    nav.Stop();
-    decoders.RemoveCurrentDecoder();
-    man.SetRendererGraph(nullptr);
-    video->Disconnect();
+}
+
+// The bounding box of the pixels of an inlay bitmap that are not its key colour.
+QRect Drawn(const QImage& bitmap, QRgb key) {
+    QRect box;
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x)
+            if ((bitmap.pixel(x, y) & 0xFFFFFFu) != (key & 0xFFFFFFu))
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+bool HasColour(const QImage& bitmap, QRgb colour) {
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x)
+            if ((bitmap.pixel(x, y) & 0xFFFFFFu) == (colour & 0xFFFFFFu))
+                return true;
+    return false;
+}
+
+TEST_F(WindowLessManOnClip, TheInlaySitsOnItsAnchorWithItsOutlineAndShowsOverTheVideo) {
+    const QImage before = host.grab().toImage();
+    man.SetAutoSize(true);
+    man.SetInsertAlignLines(2);
+    man.SetInsertPosition({5000, 8200});
+    man.SetInsertBorderColor(QColor(0, 255, 0));
+    man.caInsertTextOn->SetChecked(true);
+    ASSERT_TRUE(man.InlayActive());
+    EXPECT_EQ(man.InlayFontSize(), 20); // 720 div 36 = 576 div 28 = 20
+    const QImage& bitmap = man.InlayBitmap();
+    ASSERT_EQ(bitmap.size(), QSize(720, 576));
+    const QRgb key = qRgb(255, 0, 255);
+    const QRect drawn = Drawn(bitmap, key);
+    ASSERT_FALSE(drawn.isEmpty());
+    // Centred on x = 360 plus the border, its top at y = 472 plus the border (the outline
+    // reaches the border width above it).
+    EXPECT_NEAR(drawn.center().x(), 362, 3);
+    EXPECT_GE(drawn.top(), 472);
+    EXPECT_LE(drawn.top(), 472 + 2 + 12);
+    EXPECT_TRUE(HasColour(bitmap, qRgb(0, 255, 0))) << "the outline";
+    bitmap.save(QStringLiteral("inlay-bitmap.png"));
+
+    // Over the video: the host's pixels change where the inlay lies, and not far above it.
+    nav.RefreshFrame();
+    QApplication::processEvents();
+    const QImage after = host.grab().toImage();
+    after.save(QStringLiteral("windowless-host-inlay.png"));
+    const TRect r = man.WindowVideoRect();
+    const auto toHost = [&](QPoint p) {
+        return QPoint(r.Left + p.x() * r.Width() / 720, r.Top + p.y() * r.Height() / 576);
+    };
+    int changedInside = 0;
+    for (int y = drawn.top(); y <= drawn.bottom(); y += 2)
+        for (int x = drawn.left(); x <= drawn.right(); x += 2) {
+            const QPoint p = toHost({x, y});
+            changedInside += before.pixel(p) != after.pixel(p);
+        }
+    EXPECT_GT(changedInside, 10);
+    const QPoint above = toHost({360, 200});
+    EXPECT_EQ(before.pixel(above), after.pixel(above));
+
+    // Without a border the text is drawn once: no outline colour anywhere.
+    man.SetInsertBorderWidth(0);
+    EXPECT_FALSE(HasColour(man.InlayBitmap(), qRgb(0, 255, 0)));
+    // Off, the renderer drops the bitmap.
+    man.caInsertTextOn->SetChecked(false);
+    VMR9AlphaBitmap params;
+    ASSERT_TRUE(man.MixerBitmap());
+    man.MixerBitmap()->GetAlphaBitmapParameters(&params);
+    EXPECT_TRUE(params.dwFlags & VMR9AlphaBitmap_Disable);
 }
 
 } // namespace
