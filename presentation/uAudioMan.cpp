@@ -54,6 +54,13 @@ TAudioMan::TAudioMan(QObject* owner) : TZvActionComponent(owner) {
 
 TAudioMan::~TAudioMan() {
     DestroyMessageWindow();
+    // The owner's displays may be gone already: the last disconnect reports to nobody.
+    OnNotifyAudioDecoder = nullptr;
+    OnNotifyAudioFormat = nullptr;
+    OnNoAudioStream = nullptr;
+    OnBadAudioStream = nullptr;
+    OnStatus = nullptr;
+    OnVolume = nullptr;
     if (FConnected)
         DisconnectAudio();
 }

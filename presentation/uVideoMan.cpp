@@ -54,6 +54,11 @@ TVideoMan::TVideoMan(QObject* owner)
 
 TVideoMan::~TVideoMan() {
     DestroyMessageWindow();
+    // The owner's displays may be gone already: the last disconnect reports to nobody.
+    OnNotifyVideoDecoder = nullptr;
+    OnNotifyVideoFormat = nullptr;
+    OnNoVideoStream = nullptr;
+    OnBadVideoStream = nullptr;
     if (FState == vsVideo && FSource != NoVideoSource())
         DisconnectVideo(false);
 }

@@ -230,6 +230,26 @@ TEST_F(AudioManOnClips, AFileWithoutSoundLeavesTheManagerWithoutAudio) {
     EXPECT_FALSE(InGraph(nav.GraphBuilder(), man.Renderer()));
 }
 
+// A manager that goes while its sound is connected takes it out without reporting to an owner
+// whose displays may be gone.
+TEST_F(AudioManOnClips, AManagerThatGoesWhileConnectedReportsToNobody) {
+    TFileDevice* device = Open(QStringLiteral("going.mpg"), {"mpeg2", "--seconds", "1"});
+    ASSERT_TRUE(device && device->AudioSource(0));
+    auto going = std::make_unique<TAudioMan>();
+    going->BuildActions();
+    int reports = 0;
+    going->OnNotifyAudioDecoder = [&](const QString&) { ++reports; };
+    going->OnStatus = [&](int) { ++reports; };
+    ASSERT_TRUE(going->ConnectAudioSource(device->AudioSource(0)));
+    IBaseFilter* renderer = going->Renderer();
+    renderer->AddRef();
+    const int before = reports;
+    going.reset();
+    EXPECT_EQ(reports, before);
+    EXPECT_FALSE(InGraph(nav.GraphBuilder(), renderer)) << "its renderer left the graph";
+    renderer->Release();
+}
+
 TEST_F(AudioManOnClips, TheNextDecoderIsNamedAndTheSoundStaysConnected) {
     TFileDevice* device = Open(QStringLiteral("next.mp4"), {"h264-mp4", "--seconds", "1"});
     ASSERT_TRUE(device);
