@@ -147,6 +147,24 @@ void TDecoderLinks::SaveToPrefs(TTaskelPreferences& prefs) const {
     }
 }
 
+bool TDecoderLinks::LoadFromSection(IActionPreferences& prefs, const QString& section) {
+    auto* store = dynamic_cast<TTaskelPreferences*>(&prefs);
+    if (!store || !store->OpenSection(section))
+        return false;
+    LoadFromPrefs(*store);
+    store->CloseSection();
+    return true;
+}
+
+bool TDecoderLinks::SaveToSection(IActionPreferences& prefs, const QString& section) const {
+    auto* store = dynamic_cast<TTaskelPreferences*>(&prefs);
+    if (!store || !store->OpenSection(section))
+        return false;
+    SaveToPrefs(*store);
+    store->CloseSection();
+    return true;
+}
+
 void TDecoderLinks::LoadFromPrefs(TTaskelPreferences& prefs) {
     QStringList names;
     if (!prefs.ReadSubSections(names))

@@ -23,6 +23,7 @@
 #include <QString>
 #include <QStringList>
 
+class IActionPreferences;
 class TTaskelPreferences;
 
 enum TFilterKind : uint8_t {
@@ -98,6 +99,11 @@ public:
     // Reads every sub-section of the open section into a new record and link; a sub-section
     // whose GUIDs do not read is skipped.
     void LoadFromPrefs(TTaskelPreferences& prefs);
+    // The same in a sub-section of the open section (its owner's "VideoDecoders" or
+    // "AudioDecoders"), as an action list's load and save hooks call them; false when the store
+    // is not the preferences component's or the section cannot be opened.
+    bool LoadFromSection(IActionPreferences& prefs, const QString& section);
+    bool SaveToSection(IActionPreferences& prefs, const QString& section) const;
 
 private:
     std::vector<TDecoderLink> FLinks;

@@ -11,7 +11,6 @@
 #include "platform/graph/GraphTrace.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/ui/ShortCuts.h"
-#include "preferences/uPreferences.h"
 #include "presentation/uTextGauge.h"
 #include "taps/uTapMessages.h"
 
@@ -48,8 +47,12 @@ TAudioMan::TAudioMan(QObject* owner) : TZvActionComponent(owner) {
     }
     FDecoders.SetLinks(&AudioExclusions(), &AudioDecoderMemory(), NoAudioDecoder());
     FSource = NoAudioSource();
-    OnLoadFromPrefs = [this](IActionPreferences& prefs) { return LoadDecoderMemory(prefs); };
-    OnSaveToPrefs = [this](IActionPreferences& prefs) { return SaveDecoderMemory(prefs); };
+    OnLoadFromPrefs = [](IActionPreferences& prefs) {
+        return AudioDecoderMemory().LoadFromSection(prefs, kDecoderSection);
+    };
+    OnSaveToPrefs = [](IActionPreferences& prefs) {
+        return AudioDecoderMemory().SaveToSection(prefs, kDecoderSection);
+    };
 }
 
 TAudioMan::~TAudioMan() {
@@ -356,22 +359,4 @@ void TAudioMan::WndProc(TMessage& message) {
         return;
     }
     TZvActionComponent::WndProc(message);
-}
-
-bool TAudioMan::LoadDecoderMemory(IActionPreferences& prefs) {
-    auto* store = dynamic_cast<TTaskelPreferences*>(&prefs);
-    if (!store || !store->OpenSection(kDecoderSection))
-        return false;
-    AudioDecoderMemory().LoadFromPrefs(*store);
-    store->CloseSection();
-    return true;
-}
-
-bool TAudioMan::SaveDecoderMemory(IActionPreferences& prefs) {
-    auto* store = dynamic_cast<TTaskelPreferences*>(&prefs);
-    if (!store || !store->OpenSection(kDecoderSection))
-        return false;
-    AudioDecoderMemory().SaveToPrefs(*store);
-    store->CloseSection();
-    return true;
 }

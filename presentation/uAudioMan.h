@@ -101,8 +101,6 @@ private:
     void ShowStatusImage();
     void StepVolume(int delta);
     void NotifyDecoder();
-    bool LoadDecoderMemory(IActionPreferences& prefs);
-    bool SaveDecoderMemory(IActionPreferences& prefs);
 
     ComPtr<IBaseFilter> FRenderer;
     TDecoderMan FDecoders;

@@ -6,7 +6,6 @@
 #include "media/uNavMan.h"
 #include "platform/graph/GraphTrace.h"
 #include "platform/ui/ShortCuts.h"
-#include "preferences/uPreferences.h"
 #include "presentation/uVideoPictures.h"
 #include "shell/uLinkEdit.h"
 #include "taps/uTapMessages.h"
@@ -48,8 +47,12 @@ TVideoMan::TVideoMan(QObject* owner)
     FLabel->viewport()->setAutoFillBackground(false);
     FPicture = new QLabel(FMessageParking.get());
     FPicture->resize(192, 192);
-    OnLoadFromPrefs = [this](IActionPreferences& prefs) { return LoadDecoderMemory(prefs); };
-    OnSaveToPrefs = [this](IActionPreferences& prefs) { return SaveDecoderMemory(prefs); };
+    OnLoadFromPrefs = [](IActionPreferences& prefs) {
+        return VideoDecoderMemory().LoadFromSection(prefs, kDecoderSection);
+    };
+    OnSaveToPrefs = [](IActionPreferences& prefs) {
+        return VideoDecoderMemory().SaveToSection(prefs, kDecoderSection);
+    };
 }
 
 TVideoMan::~TVideoMan() {
@@ -343,22 +346,4 @@ void TVideoMan::WndProc(TMessage& message) {
         return;
     }
     TWindowLessMan::WndProc(message);
-}
-
-bool TVideoMan::LoadDecoderMemory(IActionPreferences& prefs) {
-    auto* store = dynamic_cast<TTaskelPreferences*>(&prefs);
-    if (!store || !store->OpenSection(kDecoderSection))
-        return false;
-    VideoDecoderMemory().LoadFromPrefs(*store);
-    store->CloseSection();
-    return true;
-}
-
-bool TVideoMan::SaveDecoderMemory(IActionPreferences& prefs) {
-    auto* store = dynamic_cast<TTaskelPreferences*>(&prefs);
-    if (!store || !store->OpenSection(kDecoderSection))
-        return false;
-    VideoDecoderMemory().SaveToPrefs(*store);
-    store->CloseSection();
-    return true;
 }

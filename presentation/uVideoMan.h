@@ -78,8 +78,6 @@ private:
     void LayoutMessages();
     void ComputeAspect();
     void NotifyDecoder();
-    bool LoadDecoderMemory(IActionPreferences& prefs);
-    bool SaveDecoderMemory(IActionPreferences& prefs);
 
     int FState = vsNoVideo;
     TVideoSource* FSource = nullptr;
