@@ -2,9 +2,9 @@
 
 #include "platform/ui/Application.h"
 #include "platform/ui/DialogService.h"
+#include "platform/ui/GuardedApplication.h"
 
 #include <cstdio>
-#include <stdexcept>
 
 #include <QCoreApplication>
 #include <QGuiApplication>
@@ -20,25 +20,6 @@ void ToolMessages(QtMsgType type, const QMessageLogContext&, const QString& mess
     std::fwrite(text.constData(), 1, size_t(text.size()), stderr);
     std::fflush(stderr);
 }
-
-// The toolkit delivers events through notify; an exception that leaves a handler is reported
-// here and the event counts as not handled.
-template <class TBase>
-class TGuardedApplication final : public TBase {
-public:
-    using TBase::TBase;
-
-    bool notify(QObject* receiver, QEvent* event) override {
-        try {
-            return TBase::notify(receiver, event);
-        } catch (const std::exception& e) {
-            ::Application().ShowException(e);
-        } catch (...) {
-            ::Application().ShowException(std::runtime_error("unknown error in an event handler"));
-        }
-        return false;
-    }
-};
 
 } // namespace
 
