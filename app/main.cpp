@@ -1,0 +1,77 @@
+// kelvara: the desktop program. It checks that a display can be reached (or runs headless on
+// the offscreen platform), creates the main window and shows it; the preferences are loaded at
+// that first show and the command-line switches applied at the first activation, as typed by
+// the user (the toolkit is given the program name alone, so none of its own options can eat a
+// switch or a file name).
+#include "grabbing/main.h"
+
+#include "commands/uSwitchHelp.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/DisplayCheck.h"
+#include "platform/ui/GuardedApplication.h"
+#include "platform/ui/TypedArguments.h"
+
+#include <cstdio>
+#include <string>
+
+#include <QApplication>
+#include <QFileInfo>
+#include <QTimer>
+
+namespace {
+
+void Print(std::FILE* to, const QString& text) {
+    const QByteArray bytes = text.toLocal8Bit();
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), to);
+    std::fflush(to);
+}
+
+bool WantsHelp(const TTypedArguments& args) {
+    for (const QString& a : args.Texts())
+        if (a == QLatin1String("--help") || a == QLatin1String("-h"))
+            return true;
+    return false;
+}
+
+// The switch list needs the window's actions, not a screen: it is built on the offscreen
+// platform and the window is never shown.
+int PrintHelp(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    qputenv("SDL_AUDIODRIVER", "dummy");
+    int qtArgc = 1;
+    TGuardedApplication<QApplication> app(qtArgc, argv);
+    (void)argc;
+    TShowForm form;
+    Print(stdout, SwitchHelpText(QStringLiteral("kelvara"), form.ActionLists()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    CaptureTypedArguments(argc, argv);
+    const TTypedArguments& args = *CapturedArguments();
+    if (WantsHelp(args))
+        return PrintHelp(argc, argv);
+
+    const TDisplayCheck display = CheckDisplay();
+    if (!display.Usable) {
+        Print(stderr, QStringLiteral("kelvara: no display to show the window on (%1); to run it "
+                                     "headless: QT_QPA_PLATFORM=offscreen kelvara ...\n")
+                          .arg(display.Reason));
+        return 2;
+    }
+    int qtArgc = 1;
+    TGuardedApplication<QApplication> app(qtArgc, argv);
+    QApplication::setApplicationName(QStringLiteral("Kelvara"));
+    QApplication::setOrganizationName(QStringLiteral("Osric Taskel"));
+
+    TShowForm form;
+    form.show();
+    // Platforms that never report the application active (offscreen, an X server without a
+    // window manager) still get their first activation, which applies the switches.
+    // A later activation only reaches the program's own handler.
+    QTimer::singleShot(300, &form, [] { Application().Activate(); });
+    return app.exec();
+}

@@ -1,0 +1,217 @@
+#pragma once
+// The main window: the owner of the program's components and the place where they meet. It
+// holds the window's own action list (gpal), the preferences component (gp), the file manager
+// (ficman), the media factory (mf), the navigation manager (NavMan, also the graph manager), the
+// video manager (vidman), the audio manager (audman) and the switch runner, with the title bar,
+// the toolbar, the stream bar, the video host, the navigation bar, the settings pages, the
+// next-name bar and the menus.
+//
+// Life: created (components built, actions bound), first shown (the preferences component loads
+// the settings after the window's own show handling), first activation (the switch runner applies
+// the command line), files opened and closed any number of times, close (always allowed: the
+// graph is stopped and the streams taken out, then the preferences are saved), destroyed (the
+// components in the reverse order of their dependencies).
+//
+// Coordinates: the window's client area is the central widget; the children are placed by
+// Layout from its width and height, on every resize and when the video changes sides.
+//
+// Thread contract: a window of the GUI thread. Streaming threads reach it only through its
+// components' message windows; its handlers of their notifications update displays and never
+// drive the graph from inside a graph wait (they only note the state, except the end of the
+// media, which comes as a posted message outside any wait).
+#include "platform/os/ScreenSaver.h"
+#include "platform/ui/Types.h"
+
+#include <array>
+#include <memory>
+
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+
+class QFrame;
+class QMenu;
+class QSlider;
+class QToolBar;
+class TAudioMan;
+class TBooleanAction;
+class TCheckAction;
+class TColorAction;
+class TCustomAbstractAction;
+class TFichierMan;
+class TImageList;
+class TIntegerAction;
+class TMediaFactory;
+class TNavMan;
+class TNopeAction;
+class TTaskelPreferences;
+class TVideoMan;
+class TWidestringAction;
+class TCustomZvActionList;
+class TZvActionList;
+class TZvSwitch;
+class TZvToolButton;
+class Tnavframe;
+
+// A label that reports a click with the left button.
+class TClickLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> OnClick;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+class TShowForm : public QMainWindow {
+public:
+    // Width of the settings pages beside the video.
+    static constexpr int PageWidth = 276;
+    enum TPage { pgImagette = 0, pgSaveImages = 1, pgDVIncrust = 2, pgIncrust = 3 };
+
+    explicit TShowForm(QWidget* parent = nullptr);
+    ~TShowForm() override;
+
+    // The components.
+    TZvActionList* gpal = nullptr;
+    TTaskelPreferences* gp = nullptr;
+    TFichierMan* ficman = nullptr;
+    TMediaFactory* mf = nullptr;
+    TNavMan* NavMan = nullptr;
+    TVideoMan* vidman = nullptr;
+    TAudioMan* audman = nullptr;
+    TZvSwitch* Switches = nullptr;
+
+    // The visible parts.
+    QWidget* Client = nullptr; // the client area
+    QWidget* PanelTitre = nullptr;
+    QLabel* EnCoursLab = nullptr;
+    TClickLabel* scnLab = nullptr;
+    TClickLabel* srtlab = nullptr;
+    TClickLabel* moddlab = nullptr;
+    QToolBar* barUnique = nullptr;
+    std::array<QWidget*, 4> ToolSeparators{};
+    std::array<TZvToolButton*, 4> PageButtons{};
+    QWidget* PanelHaut = nullptr;
+    QLabel* labFormatVideo = nullptr;
+    QLabel* labDecoderVideo = nullptr;
+    QLabel* labFormatAudio = nullptr;
+    QLabel* labDecoderAudio = nullptr;
+    QWidget* videoPanel = nullptr;
+    QSlider* Xslider = nullptr;
+    QSlider* Yslider = nullptr;
+    Tnavframe* navframe = nullptr;
+    std::array<QFrame*, 4> Pages{}; // in TPage order
+    QFrame* OptionsFrame = nullptr;
+    QFrame* Bevel1 = nullptr;
+    QFrame* Bevel2 = nullptr;
+    QWidget* panelImage = nullptr;
+    TClickLabel* ImageLab = nullptr;
+    TZvToolButton* ParentFolderBtn = nullptr;
+    QMenu* PopupMenu = nullptr;
+
+    // The window's own actions.
+    TIntegerAction* iaLeftFrame = nullptr;
+    TIntegerAction* iaPanneauActif = nullptr;
+    TNopeAction* naShowImagette = nullptr;
+    TNopeAction* naShowSaveImages = nullptr;
+    TNopeAction* naShowDVIncrust = nullptr;
+    TNopeAction* naShowIncrust = nullptr;
+    TIntegerAction* iaForcerAspectRatio = nullptr;
+    TNopeAction* naForcerNormal = nullptr;
+    TNopeAction* naForcer4x3 = nullptr;
+    TNopeAction* naForcer16x9 = nullptr;
+    TNopeAction* naForcerNative = nullptr;
+    TWidestringAction* waInsertFontName = nullptr;
+    TColorAction* laInsertFontColor = nullptr;
+    TIntegerAction* iaInsertFontSize = nullptr;
+    TBooleanAction* baInsertAutoSize = nullptr;
+    TCheckAction* caIncrustBold = nullptr;
+    TCheckAction* caIncrustItalic = nullptr;
+    TCheckAction* caIncrustUnderline = nullptr;
+    TCheckAction* caIncrustStrikeOut = nullptr;
+    TCheckAction* caSliders = nullptr;
+    TIntegerAction* iaMaxSynchro = nullptr;
+    TCheckAction* caBasculerVue = nullptr;
+
+    // State.
+    const QString& CurrentFile() const { return FCurrentFile; }
+    bool HasVideo() const { return FHasVideo; }
+    bool HasAudio() const { return FHasAudio; }
+    int LeftOffset() const { return FLeftOffset; }
+    // Where the renderer draws the video inside the video host, and the part of the frame it
+    // shows, as last read.
+    TRect VideoRect() const { return FVideoRect; }
+    TRect SourceRect() const { return FSourceRect; }
+    // The page in front (0 to 3), or -1 when none is.
+    int ActivePage() const;
+
+    // Every action list of the window, in the order the help and the switch list name them.
+    QList<TCustomZvActionList*> ActionLists() const;
+    // The first action of the window's lists with that internal id, or none.
+    TCustomAbstractAction* FindAnyAction(const QString& id) const;
+
+    // The extension test of the file manager: the extension with its dot, letter case counting.
+    static bool AcceptedExtension(const QString& extension);
+
+    void Layout();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // Creation.
+    void CreateComponents();
+    void CreateWidgets();
+    void CreateTitleBar();
+    void CreateStreamBar();
+    void CreateNavigationBar();
+    void CreatePages();
+    void CreateNextNameBar();
+    void ConnectComponents();
+    void ConnectNotifications();
+    // The window's own actions.
+    void CreateMainActions();
+    void WireMainActions();
+    void WireAspectActions();
+    void WireInlayActions();
+    void ApplyFontStyle(int bit, bool on);
+    // Menus and toolbar.
+    void CreateMenus();
+    void CreateToolBar();
+    void CreatePopupMenu();
+    void SetActionIcons();
+    void SetActionIcon(const char* id, const QIcon& icon, const QIcon& checked = QIcon());
+    QAction* Find(const char* id) const;
+    // Layout and pages.
+    void ShowPage(int page);
+    void PlaceInlaySliders();
+    void ReadVideoRects();
+    void SlidersShown(bool shown);
+    // Files.
+    bool OpenMedia(const QString& name);
+    void OpenMediaSteps(const QString& name);
+    void CloseMedia();
+    void EnableVideoControls(bool video);
+    void EnableAudioControls(bool audio);
+    void ShowMarks(const QString& name);
+    void RevealCurrentFile();
+    // Preferences.
+    void LoadPrefs();
+    void SavePrefs();
+    // Closing.
+    void CloseQuery();
+
+    QString FCurrentFile;
+    bool FHasVideo = false;
+    bool FHasAudio = false;
+    int FLeftOffset = PageWidth;
+    TRect FVideoRect, FSourceRect;
+    bool FShown = false;
+    bool FClosed = false;
+    bool FLayoutOnResize = false;
+    kelvara::os::TScreenSaverInhibit FScreenSaver;
+    TImageList* FImages = nullptr; // the pictures of the actions of every list
+};

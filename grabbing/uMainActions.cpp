@@ -1,0 +1,268 @@
+// The main window's own actions (gpal): their table, and what applying each one does to the
+// window, the video manager and the inlay.
+#include "commands/uBooleanAction.h"
+#include "commands/uCheckAction.h"
+#include "commands/uColorAction.h"
+#include "commands/uFontAction.h"
+#include "commands/uIntegerAction.h"
+#include "commands/uNopeAction.h"
+#include "commands/uPointAction.h"
+#include "commands/uSuperAction.h"
+#include "commands/uWidestringAction.h"
+#include "grabbing/main.h"
+#include "media/uNavMan.h"
+#include "platform/ui/ShortCuts.h"
+#include "presentation/uVideoMan.h"
+
+#include <QSlider>
+
+namespace {
+
+enum class TKind { Nope, Integer, Wide, Boolean, Check, Colour };
+
+struct TMainRow {
+    TKind Kind;
+    const char* Id;
+    const char* Category;
+    const char* ScriptName;
+    const char* Switch;
+    TShortCut Shortcut;
+    bool ApplyWhenLoad;
+    const char* Caption;
+    const char* Hint;
+};
+
+constexpr TShortCut kAlt = scAlt;
+constexpr TShortCut kCtrl = scCtrl;
+
+// In the order of the window's list.
+const TMainRow kRows[] = {
+    {TKind::Integer, "iaLeftFrame", "cat_Taskel", "LeftFrame", "lf", 0, false, "LeftFrame", ""},
+    {TKind::Integer, "iaPanneauActif", "cat_UI", "PanneauActif", "ap", 0, true, "PanneauActif", ""},
+    {TKind::Integer, "iaForcerAspectRatio", "cat_Aspect", "ForcerAspectRatio", "far", 0, true,
+     "ForcerAspectRatio", ""},
+    {TKind::Nope, "naShowSaveImages", "cat_UI", "ShowSaveImages", "shSav", ShortCut(VK_F1 + 2),
+     false, "Settings of the Image", "View the page to change how  images are saved"},
+    {TKind::Nope, "naShowImagette", "cat_UI", "ShowImagette", "shExtr", ShortCut(VK_F1 + 1), false,
+     "Thumbnail", "Display the grabbed image"},
+    {TKind::Nope, "naShowIncrust", "cat_UI", "ShowIncrust", "ShIn", ShortCut(VK_F1 + 5), false,
+     "Settings of Inlay", "Display the page to modify Inlaying"},
+    {TKind::Check, "caSliders", "cat_Incruster", "Sliders", "isl", ShortCut('L', kCtrl), true, "",
+     ""},
+    {TKind::Nope, "naShowDVIncrust", "cat_UI", "ShowDVIncrust", "shDV", ShortCut(VK_F1 + 3), false,
+     "DV Settings", "Display the page to manage the  DV videos"},
+    {TKind::Boolean, "baInsertAutoSize", "cat_Incruster", "InsertAutoSize", "auto",
+     ShortCut(VK_OEM_5, kCtrl), true, "",
+     "The size of the inlay font is set automatically based on the size of the images in the "
+     "video. "},
+    {TKind::Nope, "naForcerNormal", "cat_Aspect", "ForcerNormal", "arN", ShortCut(VK_F1 + 4, kAlt),
+     false, "ForcerNormal", "Keep the video in the normal format where it should be played"},
+    {TKind::Nope, "naForcer4x3", "cat_Aspect", "Forcer4x3", "ar43", ShortCut(VK_F1 + 5, kAlt),
+     false, "Force4x3", "Force aspect of 4x3"},
+    {TKind::Nope, "naForcer16x9", "cat_Aspect", "Forcer16x9", "ar169", ShortCut(VK_F1 + 6, kAlt),
+     false, "Force16x9", "Forcer aspect of 16x9"},
+    {TKind::Nope, "naForcerNative", "cat_Aspect", "ForcerNative", "arNat",
+     ShortCut(VK_F1 + 7, kAlt), false, "ForceNative",
+     "Force the video to remain in the native format of the file."},
+    {TKind::Check, "caBasculerVue", "cat_Taskel", "BasculerVue", "bw", ShortCut('W', kAlt), true,
+     "", ""},
+    {TKind::Wide, "waInsertFontName", "cat_Incruster", "InsertFontName", "ifname", 0, false, "",
+     "Name of the insertion font."},
+    {TKind::Colour, "laInsertFontColor", "cat_Incruster", "InsertFontColor", "ifCol", 0, false, "",
+     ""},
+    {TKind::Integer, "iaInsertFontSize", "cat_Incruster", "InsertFontSize", "ifSize", 0, true, "",
+     "Size of Inlay Font"},
+    {TKind::Check, "caIncrustBold", "cat_Incruster", "IncrustBold", "", 0, true, "", ""},
+    {TKind::Check, "caIncrustItalic", "cat_Incruster", "IncrustItalic", "", 0, false, "", ""},
+    {TKind::Check, "caIncrustUnderline", "cat_Incruster", "IncrustUnderline", "", 0, false, "", ""},
+    {TKind::Check, "caIncrustStrikeOut", "cat_Incruster", "IncrustStrikeOut", "", 0, false, "", ""},
+    {TKind::Integer, "iaMaxSynchro", "cat_Incruster", "MaxSynchro", "", 0, true, "", ""},
+};
+
+TCustomAbstractAction* CreateAction(TKind kind, const QString& id, TZvActionList* list) {
+    switch (kind) {
+    case TKind::Nope:
+        return new TNopeAction(id, list);
+    case TKind::Integer:
+        return new TIntegerAction(id, list);
+    case TKind::Wide:
+        return new TWidestringAction(id, list);
+    case TKind::Boolean:
+        return new TBooleanAction(id, list);
+    case TKind::Check:
+        return new TCheckAction(id, list);
+    case TKind::Colour:
+        return new TColorAction(id, list);
+    }
+    return nullptr;
+}
+
+const QString kAspectComment = QStringLiteral("The grabbed images will be in the same format.");
+
+} // namespace
+
+void TShowForm::CreateMainActions() {
+    for (const TMainRow& row : kRows) {
+        const QString id = QString::fromLatin1(row.Id);
+        TCustomAbstractAction* a = CreateAction(row.Kind, id, gpal);
+        a->SetName(id);
+        a->Category = QString::fromLatin1(row.Category);
+        a->ScriptName = QString::fromLatin1(row.ScriptName);
+        a->Switch = QString::fromLatin1(row.Switch);
+        a->SetShortCut(row.Shortcut);
+        a->ApplyWhenLoad = row.ApplyWhenLoad;
+        a->IncludePrefs = true;
+        if (*row.Caption)
+            a->SetCaption(QString::fromLatin1(row.Caption));
+        if (*row.Hint)
+            a->SetHint(QString::fromLatin1(row.Hint));
+    }
+    const auto find = [this]<class T>(T*& field, const char* id) {
+        field = gpal->FindAction<T>(QString::fromLatin1(id));
+    };
+    find(iaLeftFrame, "iaLeftFrame");
+    find(iaPanneauActif, "iaPanneauActif");
+    find(naShowImagette, "naShowImagette");
+    find(naShowSaveImages, "naShowSaveImages");
+    find(naShowDVIncrust, "naShowDVIncrust");
+    find(naShowIncrust, "naShowIncrust");
+    find(iaForcerAspectRatio, "iaForcerAspectRatio");
+    find(naForcerNormal, "naForcerNormal");
+    find(naForcer4x3, "naForcer4x3");
+    find(naForcer16x9, "naForcer16x9");
+    find(naForcerNative, "naForcerNative");
+    find(waInsertFontName, "waInsertFontName");
+    find(laInsertFontColor, "laInsertFontColor");
+    find(iaInsertFontSize, "iaInsertFontSize");
+    find(baInsertAutoSize, "baInsertAutoSize");
+    find(caIncrustBold, "caIncrustBold");
+    find(caIncrustItalic, "caIncrustItalic");
+    find(caIncrustUnderline, "caIncrustUnderline");
+    find(caIncrustStrikeOut, "caIncrustStrikeOut");
+    find(caSliders, "caSliders");
+    find(iaMaxSynchro, "iaMaxSynchro");
+    find(caBasculerVue, "caBasculerVue");
+
+    iaLeftFrame->Comments = {QStringLiteral("Used internally.")};
+    iaPanneauActif->Comments = {QStringLiteral("Used internally")};
+    iaForcerAspectRatio->Comments = {QStringLiteral(
+        "Forcing the aspect ratio. This command is used internally. The user has the commands "
+        "ForcerNormal, ForcerNative, Forcer4x3, or Forcer16x9 to change the aspect ratio of the "
+        "video and the images that are extracted from it.")};
+    for (TNopeAction* a : {naForcerNormal, naForcer4x3, naForcer16x9, naForcerNative})
+        a->Comments = {kAspectComment};
+    iaMaxSynchro->SetHint(QStringLiteral("maximum synchronisation lag"));
+    baInsertAutoSize->SetDefaultValue(true);
+    iaMaxSynchro->SetDefaultValue(80);
+    laInsertFontColor->SetDefaultValue(0x000000);
+    caSliders->SetTrueCaption(QStringLiteral("Hide sliders"));
+    caSliders->SetFalseCaption(QStringLiteral("Display Sliders"));
+    caSliders->SetTrueHint(QStringLiteral("Hide sliders to position insertion"));
+    caSliders->SetFalseHint(QStringLiteral("Show sliders to position insertion"));
+    caBasculerVue->SetTrueCaption(QStringLiteral("Put the Video to the Right"));
+    caBasculerVue->SetFalseCaption(QStringLiteral("Put the Video to the Left"));
+    caBasculerVue->SetTrueHint(
+        QStringLiteral("Put the Video to the Right and the Settings to the Left"));
+    caBasculerVue->SetFalseHint(QStringLiteral("Toggle Video Left and settings Right"));
+    for (TCheckAction* a : {caSliders, caBasculerVue, caIncrustBold, caIncrustItalic,
+                            caIncrustUnderline, caIncrustStrikeOut})
+        a->SetDefaultValue(false);
+}
+
+void TShowForm::WireMainActions() {
+    iaLeftFrame->OnAfterApply = [this](const int32_t& x) {
+        for (QWidget* page :
+             {static_cast<QWidget*>(Pages[pgImagette]), static_cast<QWidget*>(OptionsFrame),
+              static_cast<QWidget*>(Pages[pgSaveImages]), static_cast<QWidget*>(Pages[pgIncrust])})
+            page->move(x, page->y());
+    };
+    iaPanneauActif->OnAfterApply = [this](const int32_t& page) { ShowPage(page); };
+    const auto pageCommand = [this](TNopeAction* a, int page) {
+        a->OnAfterApply = [this, page] { iaPanneauActif->SetValue(page); };
+    };
+    pageCommand(naShowImagette, pgImagette);
+    pageCommand(naShowSaveImages, pgSaveImages);
+    pageCommand(naShowDVIncrust, pgDVIncrust);
+    pageCommand(naShowIncrust, pgIncrust);
+    caBasculerVue->OnAfterTrueApply = [this] { Layout(); };
+    caBasculerVue->OnAfterFalseApply = [this] { Layout(); };
+    WireAspectActions();
+    WireInlayActions();
+}
+
+void TShowForm::WireAspectActions() {
+    iaForcerAspectRatio->OnAfterApply = [this](const int32_t& mode) {
+        vidman->SetForcedAspect(mode);
+        ReadVideoRects();
+        PlaceInlaySliders();
+    };
+    const auto force = [this](TNopeAction* a, int mode) {
+        a->OnAfterApply = [this, mode] { iaForcerAspectRatio->SetValue(mode); };
+    };
+    force(naForcerNormal, TVideoMan::faNormal);
+    force(naForcer4x3, TVideoMan::faFourThree);
+    force(naForcer16x9, TVideoMan::faSixteenNine);
+    force(naForcerNative, TVideoMan::faNative);
+}
+
+void TShowForm::ApplyFontStyle(int bit, bool on) {
+    if (!vidman->faInsertFont)
+        return;
+    TFont font = vidman->faInsertFont->Value();
+    font.SetStyle(TFontStyle(bit), on);
+    vidman->faInsertFont->SetValue(font);
+}
+
+void TShowForm::WireInlayActions() {
+    waInsertFontName->OnAfterApply = [this](const QString& name) {
+        if (!vidman->faInsertFont || name.isEmpty())
+            return;
+        TFont font = vidman->faInsertFont->Value();
+        font.Name = name;
+        vidman->faInsertFont->SetValue(font);
+    };
+    laInsertFontColor->OnAfterApply = [this](const TColor& colour) {
+        if (!vidman->faInsertFont)
+            return;
+        TFont font = vidman->faInsertFont->Value();
+        font.Color = colour;
+        vidman->faInsertFont->SetValue(font);
+    };
+    iaInsertFontSize->OnAfterApply = [this](const int32_t& points) {
+        if (!vidman->faInsertFont || points <= 0)
+            return;
+        TFont font = vidman->faInsertFont->Value();
+        font.SetSize(points);
+        vidman->faInsertFont->SetValue(font);
+    };
+    baInsertAutoSize->OnAfterApply = [this](const bool& on) {
+        vidman->SetAutoSize(on);
+        NavMan->RefreshFrame();
+    };
+    const auto style = [this](TCheckAction* a, TFontStyle bit) {
+        a->OnAfterTrueApply = [this, bit] { ApplyFontStyle(bit, true); };
+        a->OnAfterFalseApply = [this, bit] { ApplyFontStyle(bit, false); };
+    };
+    style(caIncrustBold, fsBold);
+    style(caIncrustItalic, fsItalic);
+    style(caIncrustUnderline, fsUnderline);
+    style(caIncrustStrikeOut, fsStrikeOut);
+    iaMaxSynchro->OnAfterApply = [this](const int32_t& ms) { vidman->SetMaxSynchro(ms); };
+    caSliders->OnBeforeTrueApply = [this] { SlidersShown(true); };
+    caSliders->OnBeforeFalseApply = [this] { SlidersShown(false); };
+    if (vidman->caInsertTextOn)
+        vidman->caInsertTextOn->OnAfterFalseApply = [this] { caSliders->SetChecked(false); };
+    // The sliders set the anchor of the first line; the vertical one counts upwards.
+    const auto fromSliders = [this] {
+        if (vidman->paInsertPosition)
+            vidman->paInsertPosition->SetValue(TPoint{Xslider->value(), 10000 - Yslider->value()});
+    };
+    connect(Xslider, &QSlider::valueChanged, this, fromSliders);
+    connect(Yslider, &QSlider::valueChanged, this, fromSliders);
+    if (vidman->paInsertPosition)
+        vidman->paInsertPosition->OnAfterApply = [this](const TPoint& p) {
+            const QSignalBlocker bx(Xslider), by(Yslider);
+            Xslider->setValue(p.x);
+            Yslider->setValue(10000 - p.y);
+        };
+}
