@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# The quick start: installs what is missing, builds the sample maker and kelvara-info, records a
-# short "DV tape" of two scenes (each with its own recording date and time code) and prints its
-# scenes and first frames, read back frame by frame through the program's own DV decoding.
+# The quick start: installs what is missing, builds the program, the sample maker and
+# kelvara-info, records a short "DV tape" of two scenes (each with its own recording date and time
+# code) and prints its scenes and first frames, read back frame by frame through the program's own
+# DV decoding; then opens the program on a sample clip (headless when there is no display).
 #   scripts/demo.sh              build in build/, the tape in build/demo/tape.dv
 #   BUILD=dir scripts/demo.sh    build in dir/ instead
 set -euo pipefail
@@ -12,7 +13,7 @@ jobs=${JOBS:-$(nproc)}
 
 scripts/install-deps.sh
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo > /dev/null
-cmake --build "$build" -j "$jobs" --target kelvara-mksample kelvara-info
+cmake --build "$build" -j "$jobs" --target kelvara kelvara-mksample kelvara-info
 
 demo="$build/demo"
 mkdir -p "$demo"
@@ -35,3 +36,22 @@ echo "== Its first frames"
 "$info" --frames 8 "$demo/tape.dv"
 echo
 echo "Try: $info --csv $demo/tape.dv"
+
+# The program itself on a DV clip in AVI: in a window when there is a display (close it to end),
+# else headless, where it opens the clip paused on its first frame and quits.
+"$mksample" dv "$demo/clip.avi" --system pal --seconds 4 --avi-type 1 \
+    --date 2005-12-25T15:04:05 --timecode 01:02:03:04 > /dev/null
+kelvara="$build/bin/kelvara"
+echo
+status=2
+case "${QT_QPA_PLATFORM:-}" in
+offscreen* | minimal*) ;;
+*) status=0; "$kelvara" "/o=$demo/clip.avi" || status=$? ;;
+esac
+if [ "$status" -eq 2 ]; then
+    echo "== No display: kelvara opens $demo/clip.avi headless and quits"
+    QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$kelvara" "/o=$demo/clip.avi" /quit
+    echo "kelvara opened and closed $demo/clip.avi"
+elif [ "$status" -ne 0 ]; then
+    exit "$status"
+fi
