@@ -88,7 +88,9 @@ void TShowForm::OpenMediaSteps(const QString& name) {
     NavMan->Play();
     ProcessMessages();
     NavMan->SetLoading(false);
-    // The seek to the start leaves the graph paused, so the play state is given back after it.
+    // The seek to the start is made paused (a seek while playing stops the position reports of
+    // the frame keeper) and leaves the graph paused; the play state is given back after it.
+    NavMan->Pause();
     NavMan->SeekTo(0, true);
     if (NavMan->caPlay)
         NavMan->caPlay->SetChecked(wasPlaying);

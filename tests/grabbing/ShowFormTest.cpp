@@ -162,6 +162,8 @@ TEST_F(ShowForm, StepsAndAPreciseSeekShowTheExactFrame) {
     Run("naAvanceFrame");
     Run("naAvanceFrame");
     EXPECT_EQ(Shown(), 3);
+    EXPECT_TRUE(WaitFor([&] { return form->navframe->CurrentEdit->text() == "0:00:00:03"; }))
+        << form->navframe->CurrentEdit->text().toStdString();
     Run("naReculeFrame");
     EXPECT_EQ(Shown(), 2);
     // A position typed into the position field, confirmed with Enter: 00:00:02:12 is frame 62.
@@ -206,6 +208,18 @@ TEST_F(ShowForm, PlayingAndPausedSurviveOpeningTheNextFile) {
     const int drawn = form->vidman->FramesDrawn();
     EXPECT_TRUE(WaitFor([&] { return form->vidman->FramesDrawn() > drawn + 5; }));
     Check("caPlay", false);
+    Open("numbers.mp4");
+    Check("caPlay", true);
+    ASSERT_TRUE(WaitFor([&] { return Shown() > 5; }));
+    Check("caPlay", false);
+    const int64_t paused = Shown();
+    EXPECT_TRUE(WaitFor([&] {
+        return form->navframe->CurrentEdit->text() ==
+               QStringLiteral("0:00:%1:%2")
+                   .arg(paused / 25, 2, 10, QLatin1Char('0'))
+                   .arg(paused % 25, 2, 10, QLatin1Char('0'));
+    })) << "the position field follows playback: "
+        << paused << " " << form->navframe->CurrentEdit->text().toStdString();
     Open("numbers.mp4");
     EXPECT_FALSE(Checked("caPlay"));
     EXPECT_EQ(form->NavMan->RunState(), gmPaused);
