@@ -37,8 +37,11 @@ void TZvToolButton::SetGroupIndex(int index) {
 
 void TZvToolButton::SetDown(bool down) {
     if (down && FGroupIndex != 0 && parentWidget()) {
-        for (auto* other : parentWidget()->findChildren<TZvToolButton*>(Qt::FindDirectChildrenOnly))
-            if (other != this && other->FGroupIndex == FGroupIndex)
+        // The class has no meta-object of its own, so the toolkit's cast would take any tool
+        // button (a tool bar's extension button among them) for one of ours.
+        for (auto* child : parentWidget()->findChildren<QToolButton*>(Qt::FindDirectChildrenOnly))
+            if (auto* other = dynamic_cast<TZvToolButton*>(child);
+                other && other != this && other->FGroupIndex == FGroupIndex)
                 other->setChecked(false);
     }
     setChecked(down);
