@@ -1,6 +1,6 @@
 #include "grabbing/uBmpWriter.h"
 
-#include "grabbing/uAtomicFile.h"
+#include "platform/os/AtomicFile.h"
 
 #include <cstdint>
 #include <cstring>
@@ -77,5 +77,7 @@ TPictureWriteResult WriteBmp24(const QImage& picture, const QString& fileName) {
         return TPictureWriteResult::Failure(
             picture.isNull() ? QStringLiteral("There is no picture to save")
                              : QStringLiteral("The picture is too large for a BMP file"));
-    return WriteFileAtomically(fileName, bytes);
+    QString error;
+    return AtomicFile::Write(fileName, bytes, &error) ? TPictureWriteResult::Success()
+                                                      : TPictureWriteResult::Failure(error);
 }

@@ -6,7 +6,7 @@
 #include <cstdlib>
 
 // jpeglib.h needs size_t and FILE declared first.
-#include "grabbing/uAtomicFile.h"
+#include "platform/os/AtomicFile.h"
 
 #include <jpeglib.h>
 
@@ -113,5 +113,8 @@ TPictureWriteResult TJpegWriter::Write(const QImage& picture, const QString& fil
     QString error;
     if (!Encode(picture, bytes, error))
         return TPictureWriteResult::Failure(error);
-    return WriteFileAtomically(fileName, bytes);
+    QString writeError;
+    return AtomicFile::Write(fileName, bytes, &writeError)
+               ? TPictureWriteResult::Success()
+               : TPictureWriteResult::Failure(writeError);
 }

@@ -1,9 +1,9 @@
 // Writing grabbed pictures as BMP and JPEG files, SD and HD, against writing the same number
 // of raw 24-bit pixel bytes through the same atomic file path (the disk and copy limit).
 #include "bench/taps/RatioReporter.h"
-#include "grabbing/uAtomicFile.h"
 #include "grabbing/uBmpWriter.h"
 #include "grabbing/uJpegWriter.h"
+#include "platform/os/AtomicFile.h"
 
 #include <cmath>
 
@@ -50,7 +50,7 @@ void BM_WriteRawBytes(benchmark::State& state) {
     const QByteArray bytes(qsizetype(state.range(0) * state.range(1) * 3), '\x55');
     const QString path = Folder().filePath(QStringLiteral("r.raw"));
     for (auto _ : state)
-        if (!WriteFileAtomically(path, bytes))
+        if (!AtomicFile::Write(path, bytes))
             state.SkipWithError("write failed");
 }
 

@@ -1,6 +1,6 @@
 #include "platform/registry/ImportRegFile.h"
 
-#include "platform/registry/AtomicFile.h"
+#include "platform/os/AtomicFile.h"
 #include "platform/registry/RegFileReader.h"
 #include "platform/registry/RegPath.h"
 #include "platform/registry/RegistryHive.h"

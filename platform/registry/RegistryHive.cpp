@@ -1,6 +1,6 @@
 #include "platform/registry/RegistryHive.h"
 
-#include "platform/registry/AtomicFile.h"
+#include "platform/os/AtomicFile.h"
 #include "platform/registry/FileLock.h"
 #include "platform/registry/RegFileReader.h"
 #include "platform/registry/RegFileWriter.h"

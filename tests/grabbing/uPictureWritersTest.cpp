@@ -1,5 +1,6 @@
 #include "grabbing/uBmpWriter.h"
 #include "grabbing/uJpegWriter.h"
+#include "tests/platform/registry/HiveTestSupport.h"
 #include "tests/platform/rtl/QtPrinters.h"
 
 #include <algorithm>
@@ -275,4 +276,31 @@ TEST_F(PictureWriters, FailuresKeepTheOldFile) {
     // A successful write replaces it whole.
     ASSERT_TRUE(WriteBmp24(NaturalPicture(4, 4), path).Ok);
     EXPECT_EQ(QImage(path).size(), QSize(4, 4));
+}
+
+TEST_F(PictureWriters, AFullDiskFailsWithTheSystemTextAndLeavesNoPartPicture) {
+    const QString path = Path(QStringLiteral("full.bmp"));
+    {
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("old picture");
+    }
+    {
+        // Writes stop after 1000 bytes, as on a disk that fills up during the picture.
+        kelvara::test::FileSizeLimit limit(1000);
+        const TPictureWriteResult bmp = WriteBmp24(NaturalPicture(64, 64), path);
+        EXPECT_FALSE(bmp.Ok);
+        EXPECT_TRUE(bmp.ErrorText.contains(QStringLiteral("large")) ||
+                    bmp.ErrorText.contains(QStringLiteral("space")))
+            << bmp.ErrorText.toStdString();
+        TJpegWriter w;
+        w.SetQuality(100);
+        EXPECT_FALSE(w.Write(NoisePicture(128, 128, QImage::Format_RGB32, 7),
+                             Path(QStringLiteral("full.jpg")))
+                         .Ok);
+    }
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("old picture"));
+    EXPECT_EQ(Entries(), QStringList{QStringLiteral("full.bmp")}) << "no temporary file is left";
 }

@@ -1,4 +1,4 @@
-#include "platform/registry/AtomicFile.h"
+#include "platform/os/AtomicFile.h"
 
 #include <cerrno>
 #include <cstdlib>
@@ -46,7 +46,10 @@ mode_t ModeFor(const QByteArray& path) {
 
 bool Write(const QString& path, const QByteArray& content, QString* error) {
     const QByteArray target = QFile::encodeName(path);
-    QByteArray temp = target + ".XXXXXX";
+    // Hidden beside the target, so that a write cut short by a crash leaves no half file among
+    // the user's pictures or settings, only a dot-file that nothing lists.
+    const qsizetype slash = target.lastIndexOf('/');
+    QByteArray temp = target.left(slash + 1) + '.' + target.mid(slash + 1) + ".XXXXXX";
     int failure = 0;
     const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
     if (fd < 0) {

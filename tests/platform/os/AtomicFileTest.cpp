@@ -1,5 +1,5 @@
 // Replacing a file through a temporary file: complete or not at all.
-#include "platform/registry/AtomicFile.h"
+#include "platform/os/AtomicFile.h"
 
 #include "tests/platform/registry/HiveTestSupport.h"
 
@@ -23,7 +23,7 @@ TEST(AtomicFile, ReplacesAFileAndKeepsItsPermissions) {
     struct stat st {};
     ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"settings.ini"});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"settings.ini"});
 }
 
 TEST(AtomicFile, AFailedWriteLeavesNothingBehind) {
@@ -35,7 +35,7 @@ TEST(AtomicFile, AFailedWriteLeavesNothingBehind) {
     const QString blocked = dir.filePath(QStringLiteral("blocked"));
     ASSERT_TRUE(QDir().mkpath(blocked + QStringLiteral("/inside")));
     EXPECT_FALSE(AtomicFile::Write(blocked, "x"));
-    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList());
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList());
     QByteArray content;
     EXPECT_FALSE(AtomicFile::Read(dir.filePath(QStringLiteral("none")), content));
 }
