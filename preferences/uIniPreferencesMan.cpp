@@ -1,6 +1,6 @@
 #include "preferences/uIniPreferencesMan.h"
 
-#include "platform/registry/AtomicFile.h"
+#include "platform/os/AtomicFile.h"
 #include "platform/registry/TextDecoding.h"
 #include "preferences/IniValues.h"
 
