@@ -6,10 +6,13 @@
 #include "commands/uIntegerAction.h"
 #include "commands/uRectAction.h"
 #include "platform/com/ClassRegistry.h"
+#include "platform/com/TaskMem.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/ui/Colors.h"
 #include "platform/ui/ShortCuts.h"
 #include "taps/uMediaDescriptions.h"
+
+#include <cstring>
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -466,6 +469,33 @@ void TWindowLessMan::Clear() {
     }
     if (FHost)
         FHost->update();
+}
+
+bool TWindowLessMan::FetchCurrentImage(QImage& bitmap) const {
+    BYTE* dib = nullptr;
+    if (!FWindowless || FAILED(FWindowless->GetCurrentImage(&dib)) || !dib)
+        return false;
+    BITMAPINFOHEADER header;
+    std::memcpy(&header, dib, sizeof header);
+    const int width = header.biWidth;
+    const int height = header.biHeight < 0 ? -header.biHeight : header.biHeight;
+    const int bytes = header.biBitCount / 8;
+    bool ok = width > 0 && height > 0 && (bytes == 3 || bytes == 4) && header.biCompression == 0;
+    if (ok) {
+        // Rows of whole 32-bit words, bottom-up unless the height is negative.
+        const qsizetype stride = (qsizetype(width) * bytes + 3) / 4 * 4;
+        const BYTE* pixels = dib + header.biSize + 4 * header.biClrUsed;
+        QImage image(width, height, bytes == 4 ? QImage::Format_RGB32 : QImage::Format_BGR888);
+        ok = !image.isNull();
+        for (int y = 0; ok && y < height; ++y) {
+            const int from = header.biHeight > 0 ? height - 1 - y : y;
+            std::memcpy(image.scanLine(y), pixels + stride * from, size_t(width) * size_t(bytes));
+        }
+        if (ok)
+            bitmap = bytes == 4 ? std::move(image) : image.convertToFormat(QImage::Format_RGB32);
+    }
+    CoTaskMemFree(dib);
+    return ok;
 }
 
 int TWindowLessMan::FramesDrawn() const {

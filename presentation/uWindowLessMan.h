@@ -103,6 +103,9 @@ public:
     // Shows the host's colour where the video was.
     void Clear();
     int FramesDrawn() const;
+    // The renderer's current image (as displayed: flips and inlay included) into the bitmap;
+    // false, and the bitmap as it was, when there is none.
+    bool FetchCurrentImage(QImage& bitmap) const;
 
     bool FullScreen() const { return FFullScreen; }
     bool Separate() const { return FSeparate; }
