@@ -54,6 +54,8 @@ TShowForm::TShowForm(QWidget* parent) : QMainWindow(parent) {
     CreateToolBar();
     CreatePopupMenu();
     SetActionIcons();
+    EnableVideoControls(false);
+    EnableAudioControls(false);
     Application().SetMainWindow(this);
 }
 
@@ -121,6 +123,7 @@ void TShowForm::CreateWidgets() {
     CreateNavigationBar();
     CreatePages();
     CreateNextNameBar();
+    CreateThumbnailPage();
 }
 
 void TShowForm::CreateTitleBar() {

@@ -19,18 +19,21 @@
 // components' message windows; its handlers of their notifications update displays and never
 // drive the graph from inside a graph wait (they only note the state, except the end of the
 // media, which comes as a posted message outside any wait).
+#include "grabbing/uJpegWriter.h"
 #include "platform/os/ScreenSaver.h"
 #include "platform/ui/Types.h"
 
 #include <array>
 #include <memory>
 
+#include <QImage>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
 
 class QFrame;
 class QMenu;
+class QMouseEvent;
 class QSlider;
 class QToolBar;
 class TAudioMan;
@@ -133,6 +136,35 @@ public:
     TCheckAction* caSliders = nullptr;
     TIntegerAction* iaMaxSynchro = nullptr;
     TCheckAction* caBasculerVue = nullptr;
+    // Grabbing, naming and saving.
+    TNopeAction* naGrab = nullptr;
+    TNopeAction* naCopy = nullptr;
+    TBooleanAction* baImageDeinterlacer = nullptr;
+    TBooleanAction* baSauverQuandClic = nullptr;
+    TWidestringAction* waDossierSave = nullptr;
+    TIntegerAction* iaNomFichierImage = nullptr;
+    TWidestringAction* waDefaultRacine = nullptr;
+    TBooleanAction* baLimiterLongueur = nullptr;
+    TIntegerAction* iaRacineLength = nullptr;
+    TIntegerAction* iaImageAjouter = nullptr;
+    TIntegerAction* iaDigits = nullptr;
+    TIntegerAction* iaNextNum = nullptr;
+    TIntegerAction* iaImageExtension = nullptr;
+    TIntegerAction* iaJpegCompressionQuality = nullptr;
+    TBooleanAction* baConfirmerImage = nullptr;
+    TBooleanAction* baRAZWhenOpenFile = nullptr;
+    TNopeAction* naBmpExtension = nullptr;
+    TNopeAction* naJpegExtension = nullptr;
+    TNopeAction* naAjouterTimeStamp = nullptr;
+    TNopeAction* naAjouterNumero = nullptr;
+
+    // The thumbnail page.
+    TClickLabel* Image = nullptr;
+    TClickLabel* labsnapname = nullptr;
+    QLabel* SnapLab = nullptr;
+    QLabel* labImagetteTaille = nullptr;
+    QFrame* ThumbBevel = nullptr;
+    QFrame* Bevel3 = nullptr;
 
     // State.
     const QString& CurrentFile() const { return FCurrentFile; }
@@ -148,6 +180,28 @@ public:
 
     // Every action list of the window, in the order the help and the switch list name them.
     QList<TCustomZvActionList*> ActionLists() const;
+    // The full path of the next picture, the number text, the last grab.
+    const QString& NextImageName() const { return FNextImageName; }
+    const QString& NumberText() const { return FNumberText; }
+    const QImage& Picture() const { return FPicture; }
+    const QImage& GrabbedFrame() const { return FGrabbed; }
+    // The program-wide abort flag (ends an intervalometer run).
+    bool AbortRaised() const { return FAbort; }
+    void RaiseAbort() { FAbort = true; }
+    void ClearAbort() { FAbort = false; }
+
+    // Rebuilds the next picture's name from the naming settings and shows it.
+    void BuildImageName();
+    // Writes the picture under the next name, asking first when the file exists; true when it
+    // was written.
+    bool SaveImage();
+    // The grab: the frame on screen (a newly drawn one while playing) into the picture, then
+    // saved. The copy puts the frame on the clipboard instead.
+    void Grab();
+    void Copy();
+    // The renderer's frame, stretched to the aspect, into the picture and the thumbnail.
+    void GrabFrame();
+
     // The first action of the window's lists with that internal id, or none.
     TCustomAbstractAction* FindAnyAction(const QString& id) const;
 
@@ -160,6 +214,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // Creation.
@@ -198,6 +253,19 @@ private:
     void EnableAudioControls(bool audio);
     void ShowMarks(const QString& name);
     void RevealCurrentFile();
+    // Naming, saving and grabbing.
+    void CreateThumbnailPage();
+    void FindNamingActions();
+    void WireNamingActions();
+    void WireGrabActions();
+    void FormatNumber();
+    bool WritePicture();
+    void SetSnapSaved(bool saved);
+    void RevealNextName();
+    void ComputePictureSizes(int ax, int ay);
+    void LayoutThumbnail();
+    void ClearThumbnail();
+    bool VideoPressed(QMouseEvent* event);
     // Preferences.
     void LoadPrefs();
     void SavePrefs();
@@ -214,4 +282,11 @@ private:
     bool FLayoutOnResize = false;
     kelvara::os::TScreenSaverInhibit FScreenSaver;
     TImageList* FImages = nullptr; // the pictures of the actions of every list
+    QString FNumberText;
+    QString FNextImageName;
+    bool FAbort = false;
+    QImage FGrabbed; // the renderer's frame as fetched
+    QImage FPicture; // the frame stretched to the aspect: what is written
+    QSize FPictureSize;
+    TJpegWriter FJpeg;
 };

@@ -38,15 +38,54 @@ constexpr TShortCut kCtrl = scCtrl;
 // In the order of the window's list.
 const TMainRow kRows[] = {
     {TKind::Integer, "iaLeftFrame", "cat_Taskel", "LeftFrame", "lf", 0, false, "LeftFrame", ""},
+    {TKind::Boolean, "baConfirmerImage", "cat_Taskel", "ConfirmerImage", "ci", 0, true, "",
+     "Ask for confirmation before overwriting an existing image when saving a new image."},
+    {TKind::Boolean, "baImageDeinterlacer", "cat_Taskel", "ImageDeinterlacer", "di", 0, true,
+     "Deinterlace", "Deinterlace the grabbed images."},
+    {TKind::Boolean, "baSauverQuandClic", "cat_Taskel", "SauverQuandClic", "sq", 0, true,
+     "SauverQuandClic", "Save images when you grab them"},
+    {TKind::Integer, "iaDigits", "cat_ImageName", "Digits", "dig", 0, true, "",
+     "Number of digits to number the images."},
+    {TKind::Integer, "iaImageExtension", "cat_ImageName", "ImageExtension", "iex", 0, true, "", ""},
+    {TKind::Integer, "iaJpegCompressionQuality", "cat_ImageName", "JpegCompressionQuality", "qual",
+     0, true, "", "Quality of  grabbed Jpeg images"},
+    {TKind::Integer, "iaImageAjouter", "cat_ImageName", "ImageAjouter", "addi", 0, true, "", ""},
     {TKind::Integer, "iaPanneauActif", "cat_UI", "PanneauActif", "ap", 0, true, "PanneauActif", ""},
     {TKind::Integer, "iaForcerAspectRatio", "cat_Aspect", "ForcerAspectRatio", "far", 0, true,
      "ForcerAspectRatio", ""},
+    {TKind::Wide, "waDossierSave", "cat_Taskel", "DossierSave", "savfold", 0, true, "FolderSave",
+     "Folder where to save the extracted images."},
+    {TKind::Integer, "iaNomFichierImage", "cat_ImageName", "NomFichierImage", "fname", 0, true, "",
+     "Use root or file name"},
+    {TKind::Boolean, "baLimiterLongueur", "cat_ImageName", "LimiterLongueur", "limit", 0, true, "",
+     "Limit the number of characters taken from the video file name to form the name of the "
+     "grabbed images."},
+    {TKind::Integer, "iaRacineLength", "cat_ImageName", "RacineLength", "rootlen", 0, true, "",
+     "Number of characters taken from the name of the video to form the name of the image."},
+    {TKind::Wide, "waDefaultRacine", "cat_ImageName", "DefaultRacine", "root", 0, true, "",
+     "Indicates a root used to form the name of grabbed images."},
     {TKind::Nope, "naShowSaveImages", "cat_UI", "ShowSaveImages", "shSav", ShortCut(VK_F1 + 2),
      false, "Settings of the Image", "View the page to change how  images are saved"},
     {TKind::Nope, "naShowImagette", "cat_UI", "ShowImagette", "shExtr", ShortCut(VK_F1 + 1), false,
      "Thumbnail", "Display the grabbed image"},
     {TKind::Nope, "naShowIncrust", "cat_UI", "ShowIncrust", "ShIn", ShortCut(VK_F1 + 5), false,
      "Settings of Inlay", "Display the page to modify Inlaying"},
+    {TKind::Nope, "naGrab", "cat_Actions", "Grab", "g", ShortCut(VK_F1 + 4), false, "Grab",
+     "Capture an image and save it"},
+    {TKind::Integer, "iaNextNum", "cat_ImageName", "NextNum", "n", 0, true, "",
+     "Set the number of the next grabbed image"},
+    {TKind::Nope, "naJpegExtension", "cat_ImageName", "JpegExtension", "ej", 0, false,
+     "Extension Jpeg", ""},
+    {TKind::Nope, "naBmpExtension", "cat_ImageName", "BmpExtension", "eb", 0, false,
+     "Extension Bmp", ""},
+    {TKind::Nope, "naAjouterTimeStamp", "cat_ImageName", "AjouterTimeStamp", "as", 0, false,
+     "AddTimeStamp", ""},
+    {TKind::Nope, "naAjouterNumero", "cat_ImageName", "AjouterNumero", "an", 0, false, "Add Number",
+     ""},
+    {TKind::Nope, "naCopy", "cat_Actions", "Copy", "c", ShortCut('C', kCtrl), false, "Copy",
+     "Copy an image into the clipboard"},
+    {TKind::Boolean, "baRAZWhenOpenFile", "cat_Taskel", "RAZWhenOpenFile", "raz", 0, true, "",
+     "Number images from 0 each time a new video is loaded."},
     {TKind::Check, "caSliders", "cat_Incruster", "Sliders", "isl", ShortCut('L', kCtrl), true, "",
      ""},
     {TKind::Nope, "naShowDVIncrust", "cat_UI", "ShowDVIncrust", "shDV", ShortCut(VK_F1 + 3), false,
@@ -167,6 +206,7 @@ void TShowForm::CreateMainActions() {
     for (TCheckAction* a : {caSliders, caBasculerVue, caIncrustBold, caIncrustItalic,
                             caIncrustUnderline, caIncrustStrikeOut})
         a->SetDefaultValue(false);
+    FindNamingActions();
 }
 
 void TShowForm::WireMainActions() {
@@ -188,6 +228,8 @@ void TShowForm::WireMainActions() {
     caBasculerVue->OnAfterFalseApply = [this] { Layout(); };
     WireAspectActions();
     WireInlayActions();
+    WireNamingActions();
+    WireGrabActions();
 }
 
 void TShowForm::WireAspectActions() {

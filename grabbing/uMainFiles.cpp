@@ -1,7 +1,9 @@
 // Opening and closing a file in the main window: the media device built by the factory, the
 // sources connected to the audio and video managers, playback brought back to where it was, the
 // controls that need video or sound enabled or not, and the marks of the companion files.
+#include "commands/uBooleanAction.h"
 #include "commands/uCheckAction.h"
+#include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
 #include "grabbing/main.h"
 #include "grabbing/uNavframe.h"
@@ -100,8 +102,14 @@ void TShowForm::OpenMediaSteps(const QString& name) {
     EnCoursLab->setText(name);
     SetLabelColour(EnCoursLab, kNavy);
     ShowMarks(name);
+    BuildImageName();
     ReadVideoRects();
     PlaceInlaySliders();
+    // The picture takes the size of the video on screen until the first grab.
+    FPictureSize = QSize(FVideoRect.Width(), FVideoRect.Height());
+    LayoutThumbnail();
+    if (baRAZWhenOpenFile->Value())
+        iaNextNum->SetValue(1);
 }
 
 void TShowForm::CloseMedia() {
@@ -125,6 +133,7 @@ void TShowForm::CloseMedia() {
     EnableAudioControls(false);
     SetLabelColour(EnCoursLab, kNavy);
     ShowMarks(QString());
+    ClearThumbnail();
 }
 
 void TShowForm::EnableVideoControls(bool video) {

@@ -72,6 +72,7 @@ void TShowForm::Layout() {
     vidman->Place();
     ReadVideoRects();
     PlaceInlaySliders();
+    LayoutThumbnail();
     videoPanel->update();
 }
 

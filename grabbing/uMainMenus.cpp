@@ -78,6 +78,7 @@ void TShowForm::SetActionIcons() {
     };
     SetActionIcon("waOpenFile", standard(QStyle::SP_DialogOpenButton));
     SetActionIcon("naCloseFile", standard(QStyle::SP_DialogCloseButton));
+    SetActionIcon("naGrab", standard(QStyle::SP_DialogSaveButton));
     SetActionIcon("naParentFolder", standard(QStyle::SP_DirOpenIcon));
     SetActionIcon("caFullscreen", standard(QStyle::SP_TitleBarMaxButton),
                   standard(QStyle::SP_TitleBarNormalButton));
@@ -92,10 +93,13 @@ void TShowForm::SetActionIcons() {
         const char* Id;
         const char* Glyph;
     } glyphs[] = {
-        {"naPasteFile", "P"},           {"caInsertTextOn", "Aa"},  {"caFlipVertical", "\u2195"},
-        {"caFlipHorizontal", "\u2194"}, {"naShowImagette", "Th"},  {"naShowSaveImages", "Nm"},
-        {"naShowDVIncrust", "DV"},      {"naShowIncrust", "In"},   {"naReculeMedium", "\u00ab"},
-        {"naReculeLow", "\u2039"},      {"naAvanceLow", "\u203a"}, {"naAvanceMedium", "\u00bb"},
+        {"naPasteFile", "P"},           {"naCopy", "C"},
+        {"caInsertTextOn", "Aa"},       {"caFlipVertical", "\u2195"},
+        {"caFlipHorizontal", "\u2194"}, {"naShowImagette", "Th"},
+        {"naShowSaveImages", "Nm"},     {"naShowDVIncrust", "DV"},
+        {"naShowIncrust", "In"},        {"naReculeMedium", "\u00ab"},
+        {"naReculeLow", "\u2039"},      {"naAvanceLow", "\u203a"},
+        {"naAvanceMedium", "\u00bb"},
     };
     for (const auto& g : glyphs)
         SetActionIcon(g.Id, GlyphIcon(QString::fromUtf8(g.Glyph)));

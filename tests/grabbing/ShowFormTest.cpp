@@ -8,7 +8,6 @@
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
 #include "commands/uWidestringAction.h"
-#include "grabbing/main.h"
 #include "grabbing/uNavframe.h"
 #include "media/uNavMan.h"
 #include "platform/com/TaskMem.h"
@@ -21,6 +20,7 @@
 #include "shell/uFichierMan.h"
 #include "shell/uLinkEdit.h"
 #include "shell/uZvControls.h"
+#include "tests/grabbing/ShowFormFixture.h"
 #include "tests/platform/filters/support/ReferenceDecoder.h"
 #include "tests/platform/registry/HiveTestSupport.h"
 #include "tests/taps/KelvaraInfoSupport.h"
@@ -39,89 +39,7 @@ namespace {
 
 using namespace kelvara::test;
 
-class ShowForm : public testing::Test {
-protected:
-    static void SetUpTestSuite() {
-        clips = new QTemporaryDir;
-        Make("numbers.mp4", {"numbers", "--seconds", "3"});
-        Make("tape.avi", {"dv", "--seconds", "2", "--avi-type", "1"});
-        Make("wide.mpg", {"mpeg2", "--seconds", "2"});
-        Make("sound.mp2", {"audio", "--seconds", "2"});
-        Make("broken.avi", {"random", "--bytes", "40000"});
-    }
-    static void TearDownTestSuite() {
-        delete clips;
-        clips = nullptr;
-    }
-    static QString Clip(const char* name) { return clips->filePath(QString::fromLatin1(name)); }
-    static void Make(const char* name, QStringList args) {
-        args.insert(1, Clip(name));
-        const TRun r = RunTool(QStringLiteral("kelvara-mksample"), args);
-        ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
-    }
-
-    void SetUp() override {
-        Application().SetParamStrings(QStringList{});
-        form = std::make_unique<TShowForm>();
-        form->resize(1100, 780);
-        form->show();
-        ProcessMessages();
-    }
-    void TearDown() override {
-        form->close();
-        form.reset();
-        Application().SetParamStrings(std::nullopt);
-    }
-
-    static bool WaitFor(const std::function<bool()>& done, int ms = 8000) {
-        QElapsedTimer t;
-        t.start();
-        while (!done() && t.elapsed() < ms)
-            ProcessMessages();
-        return done();
-    }
-    void Open(const char* name) {
-        form->ficman->OpenFile(Clip(name));
-        ProcessMessages();
-    }
-    int64_t Shown() const { return ShownNumber(form->vidman->Renderer()); }
-    // The number read from the window's own pixels where the video is drawn.
-    int64_t OnScreen() const {
-        const TRect r = form->VideoRect();
-        const QImage image =
-            form->videoPanel->grab(QRect(r.Left, r.Top, r.Width(), r.Height())).toImage();
-        return ReadFrameNumber(image.width(), image.height(),
-                               [&](int x, int y) { return qGray(image.pixel(x, y)); });
-    }
-    void Shot(const char* state) const {
-        form->grab().save(QStringLiteral("showform-%1.png").arg(QString::fromLatin1(state)));
-    }
-    TCustomAbstractAction* Action(const char* id) const {
-        return form->FindAnyAction(QString::fromLatin1(id));
-    }
-    bool Checked(const char* id) const {
-        auto* a = dynamic_cast<TCheckAction*>(Action(id));
-        return a && a->Checked();
-    }
-    void Check(const char* id, bool on) {
-        auto* a = dynamic_cast<TCheckAction*>(Action(id));
-        ASSERT_TRUE(a) << id;
-        a->SetChecked(on);
-        ProcessMessages();
-    }
-    void Run(const char* id) {
-        auto* a = dynamic_cast<TNopeAction*>(Action(id));
-        ASSERT_TRUE(a) << id;
-        a->Execute();
-        ProcessMessages();
-    }
-
-    static QTemporaryDir* clips;
-    TemporaryHive hive; // no preferences of other tests are found
-    std::unique_ptr<TShowForm> form;
-};
-
-QTemporaryDir* ShowForm::clips = nullptr;
+class ShowForm : public ShowFormFixture {};
 
 TEST_F(ShowForm, AClipOpensPausedOnItsFirstFrameWithItsBarsAndControls) {
     EXPECT_FALSE(form->navframe->isVisible());
