@@ -1,5 +1,5 @@
 # Third-party packages, all from Debian 12 (scripts/install-deps.sh installs them).
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets DBus)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Widgets DBus Test)
 find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
     libavformat libavcodec libavutil libswscale libswresample)

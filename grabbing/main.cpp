@@ -5,6 +5,7 @@
 #include "commands/uNopeAction.h"
 #include "commands/uSuperAction.h"
 #include "commands/uZvSwitch.h"
+#include "grabbing/uImagesOptions.h"
 #include "grabbing/uNavframe.h"
 #include "media/uMediaFactory.h"
 #include "media/uNavMan.h"
@@ -178,7 +179,11 @@ void TShowForm::CreatePages() {
     static const char* const names[] = {"ImagetteFrame", "SaveImagesFrame", "DVIncrustFrame",
                                         "IncrustFrame"};
     for (int i = 0; i < 4; ++i) {
-        auto* page = new QFrame(Client);
+        QFrame* page = nullptr;
+        if (i == pgSaveImages)
+            page = SaveImagesFrame = new TDossiersFrame(Client);
+        else
+            page = new QFrame(Client);
         page->setObjectName(QString::fromLatin1(names[i]));
         page->setFrameShape(QFrame::NoFrame);
         page->hide();

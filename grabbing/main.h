@@ -54,6 +54,7 @@ class TCustomZvActionList;
 class TZvActionList;
 class TZvSwitch;
 class TZvToolButton;
+class TDossiersFrame;
 class Tnavframe;
 
 // A label that reports a click with the left button.
@@ -104,7 +105,8 @@ public:
     QSlider* Xslider = nullptr;
     QSlider* Yslider = nullptr;
     Tnavframe* navframe = nullptr;
-    std::array<QFrame*, 4> Pages{}; // in TPage order
+    std::array<QFrame*, 4> Pages{};            // in TPage order
+    TDossiersFrame* SaveImagesFrame = nullptr; // the naming page, Pages[pgSaveImages]
     QFrame* OptionsFrame = nullptr;
     QFrame* Bevel1 = nullptr;
     QFrame* Bevel2 = nullptr;
@@ -257,6 +259,9 @@ private:
     void CreateThumbnailPage();
     void FindNamingActions();
     void WireNamingActions();
+    void WireNamingPage();
+    // While a text field of the pages has the focus, the volume and play keys type into it.
+    void SetPlayAndVolumeKeys(bool on);
     void WireGrabActions();
     void FormatNumber();
     bool WritePicture();

@@ -185,5 +185,8 @@ bool TShowForm::VideoPressed(QMouseEvent* event) {
 bool TShowForm::eventFilter(QObject* watched, QEvent* event) {
     if (watched == videoPanel && event->type() == QEvent::MouseButtonPress)
         return VideoPressed(static_cast<QMouseEvent*>(event));
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)
+        if (qobject_cast<QLineEdit*>(watched))
+            SetPlayAndVolumeKeys(event->type() == QEvent::FocusOut);
     return QMainWindow::eventFilter(watched, event);
 }

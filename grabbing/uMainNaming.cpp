@@ -2,6 +2,7 @@
 // next picture's name shown in the bottom bar, the overwrite question, the write through the
 // atomic writer and the counter that follows it.
 #include "commands/uBooleanAction.h"
+#include "commands/uCheckAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
 #include "commands/uSuperAction.h"
@@ -9,18 +10,27 @@
 #include "grabbing/main.h"
 #include "grabbing/uBmpWriter.h"
 #include "grabbing/uImageNaming.h"
+#include "grabbing/uImagesOptions.h"
 #include "media/uNavMan.h"
 #include "platform/os/RevealFile.h"
 #include "platform/os/UserFolders.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DialogService.h"
+#include "platform/ui/ShortCuts.h"
+#include "presentation/uAudioMan.h"
+#include "presentation/uTextGauge.h"
 #include "taps/uMediaDescriptions.h"
 
 #include <stdexcept>
 
+#include <QCheckBox>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
 #include <QUrl>
 
 namespace {
@@ -92,30 +102,114 @@ void TShowForm::FindNamingActions() {
 }
 
 void TShowForm::WireNamingActions() {
-    const auto rebuild = [this](auto* action) {
-        action->OnBeforeApply = [this](const auto&) { BuildImageName(); };
+    // Each setting shows its value in the naming page (signals blocked: the exchange ends
+    // there) and rebuilds the next name.
+    TDossiersFrame* p = SaveImagesFrame;
+    waDossierSave->OnBeforeApply = [this, p](const QString& folder) {
+        const QSignalBlocker b(p->deDossierSave);
+        p->deDossierSave->setText(folder);
+        BuildImageName();
     };
-    rebuild(waDossierSave);
-    rebuild(iaNomFichierImage);
-    rebuild(waDefaultRacine);
-    rebuild(baLimiterLongueur);
-    rebuild(iaRacineLength);
-    rebuild(iaImageAjouter);
-    rebuild(iaImageExtension);
-    iaDigits->OnBeforeApply = [this](const int32_t&) {
+    iaNomFichierImage->OnBeforeApply = [this, p](const int32_t& v) {
+        const QSignalBlocker b1(p->rbUtiliserRacine), b2(p->rbUtiliserNomVideo);
+        (v == 0 ? p->rbUtiliserRacine : p->rbUtiliserNomVideo)->setChecked(v == 0 || v == 1);
+        BuildImageName();
+    };
+    waDefaultRacine->OnBeforeApply = [this, p](const QString& root) {
+        if (p->NomRacineEdit->text() != root) {
+            const QSignalBlocker b(p->NomRacineEdit);
+            p->NomRacineEdit->setText(root);
+        }
+        BuildImageName();
+    };
+    baLimiterLongueur->OnBeforeApply = [this, p](const bool& on) {
+        const QSignalBlocker b(p->cbLimiterLongueur);
+        p->cbLimiterLongueur->setChecked(on);
+        BuildImageName();
+    };
+    iaRacineLength->OnBeforeApply = [this, p](const int32_t& length) {
+        if (p->RacineLengthEdit->text().toInt() != length ||
+            p->RacineLengthEdit->text().isEmpty()) {
+            const QSignalBlocker b(p->RacineLengthEdit);
+            p->RacineLengthEdit->setText(QString::number(length));
+        }
+        BuildImageName();
+    };
+    iaImageAjouter->OnBeforeApply = [this, p](const int32_t& v) {
+        const QSignalBlocker b1(p->rbTimestamp), b2(p->rbNumero);
+        (v == 0 ? p->rbTimestamp : p->rbNumero)->setChecked(v == 0 || v == 1);
+        BuildImageName();
+    };
+    iaImageExtension->OnBeforeApply = [this, p](const int32_t& v) {
+        const QSignalBlocker b1(p->rbBmp), b2(p->rbJpeg);
+        (v == 0 ? p->rbBmp : p->rbJpeg)->setChecked(true);
+        BuildImageName();
+    };
+    iaJpegCompressionQuality->OnBeforeApply = [p](const int32_t& quality) {
+        const QSignalBlocker b(p->TrackBar1);
+        p->TrackBar1->setValue(quality);
+        p->labQuality->setText(QString::number(quality));
+    };
+    iaDigits->OnBeforeApply = [this, p](const int32_t& digits) {
+        const QSignalBlocker b(p->DigitsEdit);
+        p->DigitsEdit->setValue(digits);
         FormatNumber();
         BuildImageName();
     };
-    iaNextNum->OnBeforeApply = [this](const int32_t&) {
+    iaNextNum->OnBeforeApply = [this, p](const int32_t& number) {
+        const QSignalBlocker b(p->seNextNum);
+        p->seNextNum->setValue(number);
         FormatNumber();
         BuildImageName();
     };
+    WireNamingPage();
     naBmpExtension->OnAfterApply = [this] { iaImageExtension->SetValue(0); };
     naJpegExtension->OnAfterApply = [this] { iaImageExtension->SetValue(1); };
     naAjouterTimeStamp->OnAfterApply = [this] { iaImageAjouter->SetValue(0); };
     naAjouterNumero->OnAfterApply = [this] { iaImageAjouter->SetValue(1); };
     ImageLab->setCursor(Qt::PointingHandCursor);
     ImageLab->OnClick = [this] { RevealNextName(); };
+}
+
+void TShowForm::WireNamingPage() {
+    TDossiersFrame* p = SaveImagesFrame;
+    p->OnFolderChosen = [this](const QString& folder) { waDossierSave->SetValue(folder); };
+    connect(p->rbUtiliserRacine, &QRadioButton::clicked, this,
+            [this] { iaNomFichierImage->SetValue(0); });
+    connect(p->rbUtiliserNomVideo, &QRadioButton::clicked, this,
+            [this] { iaNomFichierImage->SetValue(1); });
+    connect(p->NomRacineEdit, &QLineEdit::textChanged, this,
+            [this](const QString& text) { waDefaultRacine->SetValue(text); });
+    connect(p->cbLimiterLongueur, &QCheckBox::clicked, this,
+            [this](bool on) { baLimiterLongueur->SetValue(on); });
+    connect(p->RacineLengthEdit, &QLineEdit::textChanged, this, [this](const QString& text) {
+        bool ok = false;
+        const int length = text.toInt(&ok);
+        iaRacineLength->SetValue(ok ? length : 0);
+    });
+    connect(p->rbTimestamp, &QRadioButton::clicked, this, [this] { iaImageAjouter->SetValue(0); });
+    connect(p->rbNumero, &QRadioButton::clicked, this, [this] { iaImageAjouter->SetValue(1); });
+    connect(p->DigitsEdit, &QSpinBox::valueChanged, this,
+            [this](int digits) { iaDigits->SetValue(digits); });
+    connect(p->seNextNum, &QSpinBox::valueChanged, this,
+            [this](int number) { iaNextNum->SetValue(number); });
+    connect(p->rbBmp, &QRadioButton::clicked, this, [this] { iaImageExtension->SetValue(0); });
+    connect(p->rbJpeg, &QRadioButton::clicked, this, [this] { iaImageExtension->SetValue(1); });
+    connect(p->TrackBar1, &QSlider::valueChanged, this,
+            [this](int quality) { iaJpegCompressionQuality->SetValue(quality); });
+    p->NomRacineEdit->installEventFilter(this);
+}
+
+void TShowForm::SetPlayAndVolumeKeys(bool on) {
+    if (audman->naIncVolume) {
+        audman->naIncVolume->SetShortCut(on ? ShortCut(VK_ADD) : 0);
+        audman->naIncVolume->SetSecondaryShortcuts(on ? QStringList{QStringLiteral("Alt+P")}
+                                                      : QStringList{});
+    }
+    if (audman->naDecVolume)
+        audman->naDecVolume->SetShortCut(on ? ShortCut(VK_SUBTRACT) : 0);
+    if (NavMan->caPlay)
+        NavMan->caPlay->SetShortCut(on ? ShortCut(VK_SPACE, scCtrl) : 0);
 }
 
 void TShowForm::FormatNumber() {

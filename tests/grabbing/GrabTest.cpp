@@ -6,15 +6,24 @@
 #include "commands/uIntegerAction.h"
 #include "commands/uWidestringAction.h"
 #include "grabbing/uImageNaming.h"
+#include "grabbing/uImagesOptions.h"
 #include "media/uNavMan.h"
 #include "platform/ui/ScriptedDialogs.h"
+#include "presentation/uAudioMan.h"
+#include "presentation/uTextGauge.h"
 #include "tests/grabbing/ShowFormFixture.h"
 #include "tests/platform/filters/support/ReferenceDecoder.h"
 
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
+#include <QLineEdit>
 #include <QMouseEvent>
+#include <QRadioButton>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTest>
+#include <QToolButton>
 
 namespace {
 
@@ -205,6 +214,59 @@ TEST_F(Grabbing, TheCommandLineGrabsHeadless) {
     ASSERT_EQ(Written(), QStringList{QStringLiteral("cli_0.00.00.00.bmp")}) << run.Err;
     const QImage written(pictures.filePath(Written().first()));
     EXPECT_GT(Psnr(RgbOf(written), ref.pictures.at(0)), 45.0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Grabbing, TheNamingPageAndItsSettingsFollowEachOther) {
+    TDossiersFrame* page = form->SaveImagesFrame;
+    page->NomRacineEdit->setText(QStringLiteral("trip"));
+    EXPECT_EQ(form->waDefaultRacine->Value(), QStringLiteral("trip"));
+    EXPECT_TRUE(form->NextImageName().contains(QStringLiteral("/trip_")));
+    page->rbNumero->click();
+    EXPECT_EQ(form->iaImageAjouter->Value(), 1);
+    form->iaDigits->SetValue(5);
+    EXPECT_EQ(page->DigitsEdit->value(), 5);
+    EXPECT_TRUE(form->NextImageName().endsWith(QStringLiteral("trip_00001.bmp")));
+    page->rbJpeg->click();
+    EXPECT_TRUE(form->NextImageName().endsWith(QStringLiteral(".jpg")));
+    page->TrackBar1->setValue(80);
+    EXPECT_EQ(form->iaJpegCompressionQuality->Value(), 80);
+    EXPECT_EQ(page->labQuality->text(), QStringLiteral("80"));
+    page->RacineLengthEdit->setText(QStringLiteral("abc"));
+    EXPECT_EQ(form->iaRacineLength->Value(), 0) << "no integer counts as 0";
+    form->waDossierSave->SetValue(QStringLiteral("/srv/pictures/"));
+    EXPECT_EQ(page->deDossierSave->text(), QStringLiteral("/srv/pictures/"));
+    page->ChooseFolder = [](const QString&) { return QStringLiteral("/srv/other"); };
+    page->BrowseButton->click();
+    EXPECT_EQ(form->waDossierSave->Value(), QStringLiteral("/srv/other/"));
+    form->iaNextNum->SetValue(42);
+    EXPECT_EQ(page->seNextNum->value(), 42);
+    EXPECT_TRUE(form->NextImageName().endsWith(QStringLiteral("/srv/other/trip_00042.jpg")));
+}
+
+TEST_F(Grabbing, TheRootFieldTakesThePlayAndVolumeKeysAsText) {
+    Open("numbers.mp4");
+    Run("naShowSaveImages");
+    QApplication::setActiveWindow(form.get());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(form.get()));
+    const int volume = form->audman->Volume();
+    QLineEdit* root = form->SaveImagesFrame->NomRacineEdit;
+    root->setFocus();
+    ASSERT_TRUE(WaitFor([&] { return root->hasFocus(); }));
+    QTest::keyClick(root, Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_EQ(root->text(), QStringLiteral("Kelvara+"));
+    EXPECT_EQ(form->audman->Volume(), volume);
+    QTest::keyClick(root, Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_FALSE(Checked("caPlay")) << "the play key is off while typing a root";
+    root->clearFocus();
+    ProcessMessages();
+    QTest::keyClick(form.get(), Qt::Key_Plus, Qt::KeypadModifier);
+    EXPECT_GT(form->audman->Volume(), volume) << "away from the field the key is the volume's";
+    QTest::keyClick(form.get(), Qt::Key_Space, Qt::ControlModifier);
+    EXPECT_TRUE(Checked("caPlay"));
 }
 
 } // namespace
