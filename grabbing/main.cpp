@@ -6,6 +6,7 @@
 #include "commands/uSuperAction.h"
 #include "commands/uZvSwitch.h"
 #include "grabbing/uImagesOptions.h"
+#include "grabbing/uIntervalloFrame.h"
 #include "grabbing/uNavframe.h"
 #include "media/uMediaFactory.h"
 #include "media/uNavMan.h"
@@ -169,6 +170,8 @@ void TShowForm::CreateStreamBar() {
 }
 
 void TShowForm::CreateNavigationBar() {
+    intervalloframe = new Tintervalloframe(Client);
+    intervalloframe->hide();
     navframe = new Tnavframe(Client);
     navframe->gaugeVolume->SetKind(TGaugeKind::Needle);
     navframe->gaugeVolume->SetRange(0, TAudioMan::MaxVolume);
@@ -303,6 +306,7 @@ void TShowForm::CloseQuery() {
         return;
     FClosed = true;
     FLayoutOnResize = false;
+    naAbort->Execute(); // ends an intervalometer run
     if (vidman->caFullscreen)
         vidman->caFullscreen->SetChecked(false);
     ProcessMessages();

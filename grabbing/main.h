@@ -55,6 +55,7 @@ class TZvActionList;
 class TZvSwitch;
 class TZvToolButton;
 class TDossiersFrame;
+class Tintervalloframe;
 class Tnavframe;
 
 // A label that reports a click with the left button.
@@ -105,6 +106,7 @@ public:
     QSlider* Xslider = nullptr;
     QSlider* Yslider = nullptr;
     Tnavframe* navframe = nullptr;
+    Tintervalloframe* intervalloframe = nullptr;
     std::array<QFrame*, 4> Pages{};            // in TPage order
     TDossiersFrame* SaveImagesFrame = nullptr; // the naming page, Pages[pgSaveImages]
     QFrame* OptionsFrame = nullptr;
@@ -159,6 +161,13 @@ public:
     TNopeAction* naJpegExtension = nullptr;
     TNopeAction* naAjouterTimeStamp = nullptr;
     TNopeAction* naAjouterNumero = nullptr;
+    // The intervalometer.
+    TCheckAction* caIntervalloShow = nullptr;
+    TIntegerAction* iaIntervalloDelai = nullptr;
+    TIntegerAction* iaIntervalloUnit = nullptr;
+    TNopeAction* naIntervalloStart = nullptr;
+    TNopeAction* naIntervalloBreak = nullptr;
+    TNopeAction* naAbort = nullptr;
 
     // The thumbnail page.
     TClickLabel* Image = nullptr;
@@ -203,6 +212,14 @@ public:
     void Copy();
     // The renderer's frame, stretched to the aspect, into the picture and the thumbnail.
     void GrabFrame();
+
+    // The intervalometer's plan: the interval and the start (100-ns units), the pictures still
+    // to grab; whether a run is under way.
+    int64_t Interval() const { return FInterval; }
+    int64_t PlanStart() const { return FPlanStart; }
+    int64_t Remaining() const { return FRemaining; }
+    bool IntervalloRunning() const { return FRunning; }
+    void ComputePlan();
 
     // The first action of the window's lists with that internal id, or none.
     TCustomAbstractAction* FindAnyAction(const QString& id) const;
@@ -271,6 +288,12 @@ private:
     void LayoutThumbnail();
     void ClearThumbnail();
     bool VideoPressed(QMouseEvent* event);
+    // The intervalometer.
+    void FindIntervalloActions();
+    void WireIntervalloActions();
+    void RunIntervallo();
+    void EndIntervallo();
+    void ShowRemaining();
     // Preferences.
     void LoadPrefs();
     void SavePrefs();
@@ -294,4 +317,7 @@ private:
     QImage FPicture; // the frame stretched to the aspect: what is written
     QSize FPictureSize;
     TJpegWriter FJpeg;
+    int64_t FInterval = 0, FPlanStart = 0, FRemaining = 0;
+    bool FRunning = false;
+    bool FWriteFailed = false; // the last write of a picture failed
 };

@@ -40,6 +40,8 @@ const TMainRow kRows[] = {
     {TKind::Integer, "iaLeftFrame", "cat_Taskel", "LeftFrame", "lf", 0, false, "LeftFrame", ""},
     {TKind::Boolean, "baConfirmerImage", "cat_Taskel", "ConfirmerImage", "ci", 0, true, "",
      "Ask for confirmation before overwriting an existing image when saving a new image."},
+    {TKind::Check, "caIntervalloShow", "cat_Intervallo", "IntervalloShow", "si",
+     ShortCut('J', kAlt), false, "", ""},
     {TKind::Boolean, "baImageDeinterlacer", "cat_Taskel", "ImageDeinterlacer", "di", 0, true,
      "Deinterlace", "Deinterlace the grabbed images."},
     {TKind::Boolean, "baSauverQuandClic", "cat_Taskel", "SauverQuandClic", "sq", 0, true,
@@ -51,6 +53,11 @@ const TMainRow kRows[] = {
      0, true, "", "Quality of  grabbed Jpeg images"},
     {TKind::Integer, "iaImageAjouter", "cat_ImageName", "ImageAjouter", "addi", 0, true, "", ""},
     {TKind::Integer, "iaPanneauActif", "cat_UI", "PanneauActif", "ap", 0, true, "PanneauActif", ""},
+    {TKind::Integer, "iaIntervalloDelai", "cat_Intervallo", "IntervalloDelai", "idelai", 0, true,
+     "IntervalloDelai", "Delay between two images extracted by the intervalometer\r\n(in units)"},
+    {TKind::Integer, "iaIntervalloUnit", "cat_Intervallo", "IntervalloUnit", "iunit", 0, true,
+     "IntervalloUnit",
+     "Unit to specify the delay between two images extracted by the intervalometer."},
     {TKind::Integer, "iaForcerAspectRatio", "cat_Aspect", "ForcerAspectRatio", "far", 0, true,
      "ForcerAspectRatio", ""},
     {TKind::Wide, "waDossierSave", "cat_Taskel", "DossierSave", "savfold", 0, true, "FolderSave",
@@ -105,12 +112,18 @@ const TMainRow kRows[] = {
      "Force the video to remain in the native format of the file."},
     {TKind::Check, "caBasculerVue", "cat_Taskel", "BasculerVue", "bw", ShortCut('W', kAlt), true,
      "", ""},
+    {TKind::Nope, "naAbort", "cat_Taskel", "Abort", "a", ShortCut(VK_ESCAPE), false, "Abort",
+     "Abort actions in progress"},
     {TKind::Wide, "waInsertFontName", "cat_Incruster", "InsertFontName", "ifname", 0, false, "",
      "Name of the insertion font."},
     {TKind::Colour, "laInsertFontColor", "cat_Incruster", "InsertFontColor", "ifCol", 0, false, "",
      ""},
     {TKind::Integer, "iaInsertFontSize", "cat_Incruster", "InsertFontSize", "ifSize", 0, true, "",
      "Size of Inlay Font"},
+    {TKind::Nope, "naIntervalloStart", "cat_Intervallo", "IntervalloStart", "inter",
+     ShortCut('J', kCtrl), false, "IntervalloStart", "Start the intervalometer"},
+    {TKind::Nope, "naIntervalloBreak", "cat_Intervallo", "IntervalloBreak", "br",
+     ShortCut('J', kCtrl | scShift), false, "IntervalloBreak", "Abort the intervalometer"},
     {TKind::Check, "caIncrustBold", "cat_Incruster", "IncrustBold", "", 0, true, "", ""},
     {TKind::Check, "caIncrustItalic", "cat_Incruster", "IncrustItalic", "", 0, false, "", ""},
     {TKind::Check, "caIncrustUnderline", "cat_Incruster", "IncrustUnderline", "", 0, false, "", ""},
@@ -207,6 +220,7 @@ void TShowForm::CreateMainActions() {
                             caIncrustUnderline, caIncrustStrikeOut})
         a->SetDefaultValue(false);
     FindNamingActions();
+    FindIntervalloActions();
 }
 
 void TShowForm::WireMainActions() {
@@ -230,6 +244,7 @@ void TShowForm::WireMainActions() {
     WireInlayActions();
     WireNamingActions();
     WireGrabActions();
+    WireIntervalloActions();
 }
 
 void TShowForm::WireAspectActions() {

@@ -110,6 +110,7 @@ void TShowForm::OpenMediaSteps(const QString& name) {
     LayoutThumbnail();
     if (baRAZWhenOpenFile->Value())
         iaNextNum->SetValue(1);
+    ComputePlan();
 }
 
 void TShowForm::CloseMedia() {

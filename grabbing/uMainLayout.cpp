@@ -3,6 +3,7 @@
 #include "commands/uCheckAction.h"
 #include "commands/uIntegerAction.h"
 #include "grabbing/main.h"
+#include "grabbing/uIntervalloFrame.h"
 #include "grabbing/uNavframe.h"
 #include "presentation/uVideoMan.h"
 #include "shell/uZvControls.h"
@@ -53,6 +54,7 @@ void TShowForm::Layout() {
     videoPanel->setGeometry(videoLeft, kVideoTop, videoWidth, ch - 238);
     const int videoBottom = videoPanel->geometry().bottom() + 1;
     navframe->move((videoWidth - navframe->width()) / 2 + videoLeft, videoBottom);
+    intervalloframe->move(navframe->x(), videoBottom);
 
     PanelHaut->setGeometry(videoLeft, kStreamTop, videoWidth, kStreamHeight);
     const int half = videoWidth / 2 - 2;
@@ -102,7 +104,10 @@ void TShowForm::SlidersShown(bool shown) {
     videoPanel->move(FLeftOffset + 8 + (shown ? 0 : kSliderRoom), videoPanel->y());
     Xslider->setVisible(shown);
     Yslider->setVisible(shown);
-    navframe->setVisible(!shown && !FCurrentFile.isEmpty());
+    navframe->setVisible(!shown && (FHasVideo || FHasAudio));
+    intervalloframe->setVisible(!shown && caIntervalloShow->Checked());
+    if (intervalloframe->isVisible())
+        intervalloframe->raise();
     if (shown && vidman->caInsertTextOn)
         vidman->caInsertTextOn->SetChecked(true);
     vidman->Place();

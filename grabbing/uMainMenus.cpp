@@ -93,13 +93,13 @@ void TShowForm::SetActionIcons() {
         const char* Id;
         const char* Glyph;
     } glyphs[] = {
-        {"naPasteFile", "P"},           {"naCopy", "C"},
-        {"caInsertTextOn", "Aa"},       {"caFlipVertical", "\u2195"},
-        {"caFlipHorizontal", "\u2194"}, {"naShowImagette", "Th"},
-        {"naShowSaveImages", "Nm"},     {"naShowDVIncrust", "DV"},
-        {"naShowIncrust", "In"},        {"naReculeMedium", "\u00ab"},
-        {"naReculeLow", "\u2039"},      {"naAvanceLow", "\u203a"},
-        {"naAvanceMedium", "\u00bb"},
+        {"naPasteFile", "P"},         {"naCopy", "C"},
+        {"caIntervalloShow", "Iv"},   {"caInsertTextOn", "Aa"},
+        {"caFlipVertical", "\u2195"}, {"caFlipHorizontal", "\u2194"},
+        {"naShowImagette", "Th"},     {"naShowSaveImages", "Nm"},
+        {"naShowDVIncrust", "DV"},    {"naShowIncrust", "In"},
+        {"naReculeMedium", "\u00ab"}, {"naReculeLow", "\u2039"},
+        {"naAvanceLow", "\u203a"},    {"naAvanceMedium", "\u00bb"},
     };
     for (const auto& g : glyphs)
         SetActionIcon(g.Id, GlyphIcon(QString::fromUtf8(g.Glyph)));

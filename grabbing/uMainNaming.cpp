@@ -262,6 +262,7 @@ bool TShowForm::SaveImage() {
 }
 
 bool TShowForm::WritePicture() {
+    FWriteFailed = false;
     TPictureWriteResult result;
     if (iaImageExtension->Value() != 0) {
         FJpeg.SetQuality(iaJpegCompressionQuality->Value());
@@ -270,6 +271,7 @@ bool TShowForm::WritePicture() {
         result = WriteBmp24(FPicture, FNextImageName);
     }
     if (!result) {
+        FWriteFailed = true;
         // The system's text reaches the user through the program's error report; the counter
         // stays and the picture stays unsaved.
         Application().ShowException(std::runtime_error(
