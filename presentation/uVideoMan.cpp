@@ -345,5 +345,29 @@ void TVideoMan::WndProc(TMessage& message) {
         message.Result = 0;
         return;
     }
+    if (message.Msg == WM_DVINLAY || message.Msg == WM_POSITIONTEXT) {
+        // Sent from a streaming thread, which waits: the value is copied now and the lines are
+        // made again once the handler has returned, outside the sender's wait.
+        const TVideoNotifier* tap =
+            FSource && FSource != NoVideoSource() ? FSource->Tap() : nullptr;
+        TIncrustDV dv;
+        if (message.Msg == WM_DVINLAY && tap && ReadDVInlay(message, tap->InlayRing(), dv)) {
+            FDV = dv;
+        } else if (message.Msg == WM_POSITIONTEXT) {
+            FTimeStamp = ReadPositionText(message);
+            FTimeStampKnown = true;
+        }
+        if (!FRecomputePending) {
+            FRecomputePending = true;
+            PostMessage(WM_RECOMPUTETEXTS);
+        }
+        message.Result = 0;
+        return;
+    }
+    if (message.Msg == WM_RECOMPUTETEXTS) {
+        FRecomputePending = false;
+        RecomputeLineTexts();
+        return;
+    }
     TWindowLessMan::WndProc(message);
 }

@@ -53,6 +53,24 @@ public:
     // Height of the message label.
     int leHeight = 32;
 
+    // The inlay's text state: per line a pattern with %-tokens and the format of %D; the token
+    // values as they arrive (the DV date and time code from the video tap, the time stamp from
+    // the frame keeper, the others from the main window), each unknown until it first comes.
+    void SetLinePattern(int slot, const QString& pattern);
+    QString LinePattern(int slot) const { return FPatterns[size_t(slot)]; }
+    void SetLineDateFormat(int slot, const QString& format);
+    void SetSystemDate(double dateTime);
+    void SetNumberText(const QString& text);
+    // The DV date and time code of the frame on screen; the lines are made again after the
+    // caller's handler has returned.
+    void SetDVValues(const TIncrustDV& values);
+    // The video's full path: %F its name without extension, %P its folder with "/", %E ".ext".
+    void SetFileName(const QString& path);
+    // Substitutes the tokens into every line and redraws the inlay.
+    void RecomputeLineTexts();
+    // The text of a pattern with the values known now (the line's %D format).
+    QString SubstituteTokens(const QString& pattern, int slot) const;
+
     void SetWindow(QWidget* window) override;
     void Paint() override;
 
@@ -92,4 +110,19 @@ private:
     TLinkEdit* FLabel = nullptr; // owned by the host window, or by nothing before one is set
     QLabel* FPicture = nullptr;  // the same
     std::unique_ptr<QWidget> FMessageParking; // holds the two controls while there is no host
+
+    std::array<QString, InlayLines> FPatterns;
+    std::array<QString, InlayLines> FDateFormats;
+    TIncrustDV FDV;
+    QString FTimeStamp;
+    bool FTimeStampKnown = false;
+    double FSystemDate = 0;
+    bool FSystemDateKnown = false;
+    QString FNumberText;
+    bool FNumberKnown = false;
+    QString FFileName, FFileFolder, FFileExtension;
+    bool FFileKnown = false;
+    // The lines are made again after the values that streaming threads send.
+    static constexpr UINT WM_RECOMPUTETEXTS = 0x2430;
+    bool FRecomputePending = false;
 };
