@@ -34,9 +34,12 @@ void TDVMan::WndProc(TMessage& message) {
     }
     message.Result = 0;
     TframeData codes;
-    if (!OnDVcode || !FDVRelay || !FDVCodeTap ||
+    if ((!OnDVcode && !OnDVframe) || !FDVRelay || !FDVCodeTap ||
         !ReadDVCode(message, FDVCodeTap->FrameDataRing(), codes))
         return;
-    OnDVcode(codes.DateValid ? codes.DateText : NoDatecodeStr,
-             codes.TimecodeValid ? codes.TimecodeText : NoTimecodeStr);
+    if (OnDVframe)
+        OnDVframe(codes);
+    if (OnDVcode)
+        OnDVcode(codes.DateValid ? codes.DateText : NoDatecodeStr,
+                 codes.TimecodeValid ? codes.TimecodeText : NoTimecodeStr);
 }

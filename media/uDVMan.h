@@ -20,6 +20,9 @@ public:
     QString NoTimecodeStr = QStringLiteral("NoTimecode");
     QString NoDatecodeStr = QStringLiteral("No Datecode");
     std::function<void(const QString& dateCode, const QString& timecode)> OnDVcode;
+    // The whole record of the frame presented (its recording date, time code and flags), with
+    // OnDVcode.
+    std::function<void(const TframeData& frame)> OnDVframe;
 
     // The video tap that reports DV codes to this component (none: no relay). The previous
     // tap's relay is switched off; the new one relays to this window with the default date
