@@ -5,7 +5,9 @@
 #include "commands/uNopeAction.h"
 #include "commands/uSuperAction.h"
 #include "commands/uZvSwitch.h"
+#include "grabbing/DVincrustUnit.h"
 #include "grabbing/uImagesOptions.h"
+#include "grabbing/uIncrustFrame.h"
 #include "grabbing/uIntervalloFrame.h"
 #include "grabbing/uNavframe.h"
 #include "media/uMediaFactory.h"
@@ -15,6 +17,7 @@
 #include "platform/ui/ProcessMessages.h"
 #include "platform/ui/RxSlider.h"
 #include "platform/ui/ShortCuts.h"
+#include "platform/ui/ThreadedTimer.h"
 #include "preferences/uPreferences.h"
 #include "presentation/uAudioMan.h"
 #include "presentation/uTextGauge.h"
@@ -63,6 +66,7 @@ TShowForm::TShowForm(QWidget* parent) : QMainWindow(parent) {
 
 TShowForm::~TShowForm() {
     FScreenSaver.Release();
+    TimerSysDate.reset(); // its ticks use the video manager
     // The users of the graph go before the graph manager, the managers before the widgets
     // they draw on.
     delete Switches;
@@ -185,6 +189,10 @@ void TShowForm::CreatePages() {
         QFrame* page = nullptr;
         if (i == pgSaveImages)
             page = SaveImagesFrame = new TDossiersFrame(Client);
+        else if (i == pgDVIncrust)
+            page = DVIncrustFrame = new TDVIncrustFrame(Client);
+        else if (i == pgIncrust)
+            page = IncrustFrame = new TIncrustFrame(Client);
         else
             page = new QFrame(Client);
         page->setObjectName(QString::fromLatin1(names[i]));
@@ -244,6 +252,15 @@ void TShowForm::ConnectNotifications() {
     audman->OnNotifyAudioDecoder = [this](const QString& text) { labDecoderAudio->setText(text); };
     audman->OnNotifyAudioFormat = [this](const QString& text) { labFormatAudio->setText(text); };
     NavMan->OnDuration = [this](const QString& text) { navframe->DureeLab->setText(text); };
+    NavMan->OnDVframe = [this](const TframeData& frame) {
+        if (FInlayDV)
+            vidman->SetDVValues(TIncrustDV{frame.DateValid, frame.TimecodeValid,
+                                           frame.RecordingDate, frame.TimecodeText});
+    };
+    NavMan->OnDVcode = [this](const QString&, const QString&) {
+        if (NavMan->RunState() != gmPlaying)
+            ShowVideoDate();
+    };
     NavMan->OnGraphCompleted = [this] {
         NavMan->Pause();
         if (NavMan->caPlay)
@@ -305,6 +322,7 @@ void TShowForm::CloseQuery() {
     if (FClosed)
         return;
     FClosed = true;
+    TimerSysDate->SetEnabled(false);
     FLayoutOnResize = false;
     naAbort->Execute(); // ends an intervalometer run
     if (vidman->caFullscreen)

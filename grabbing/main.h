@@ -55,6 +55,10 @@ class TZvActionList;
 class TZvSwitch;
 class TZvToolButton;
 class TDossiersFrame;
+class TDVIncrustFrame;
+class TDoubleAction;
+class TIncrustFrame;
+class TThreadedTimer;
 class Tintervalloframe;
 class Tnavframe;
 
@@ -109,6 +113,8 @@ public:
     Tintervalloframe* intervalloframe = nullptr;
     std::array<QFrame*, 4> Pages{};            // in TPage order
     TDossiersFrame* SaveImagesFrame = nullptr; // the naming page, Pages[pgSaveImages]
+    TDVIncrustFrame* DVIncrustFrame = nullptr; // the DV date page, Pages[pgDVIncrust]
+    TIncrustFrame* IncrustFrame = nullptr;     // the inlay page, Pages[pgIncrust]
     QFrame* OptionsFrame = nullptr;
     QFrame* Bevel1 = nullptr;
     QFrame* Bevel2 = nullptr;
@@ -168,6 +174,20 @@ public:
     TNopeAction* naIntervalloStart = nullptr;
     TNopeAction* naIntervalloBreak = nullptr;
     TNopeAction* naAbort = nullptr;
+    // The inlay's texts and the DV date.
+    TWidestringAction* waIncrustPattern1 = nullptr;
+    TWidestringAction* waIncrustPattern2 = nullptr;
+    TWidestringAction* waInsertPerso1 = nullptr;
+    TWidestringAction* waInsertPerso2 = nullptr;
+    TWidestringAction* waFormatDatecode1 = nullptr;
+    TWidestringAction* waFormatDatecode2 = nullptr;
+    TIntegerAction* iaInsertMode = nullptr;
+    std::array<TNopeAction*, 6> naInsertModes{}; // in the order of the modes 0 to 5
+    TNopeAction* naSoustitres = nullptr;
+    TDoubleAction* daDecalageHoraire = nullptr;
+    TCheckAction* caDecalageAvance = nullptr;
+    // The computer's date and time for the %R token, four times a second while in use.
+    std::unique_ptr<TThreadedTimer> TimerSysDate;
 
     // The thumbnail page.
     TClickLabel* Image = nullptr;
@@ -220,6 +240,12 @@ public:
     int64_t Remaining() const { return FRemaining; }
     bool IntervalloRunning() const { return FRunning; }
     void ComputePlan();
+
+    // Which token sources run, from the inlay switch and the two patterns.
+    void RefreshTokenSources();
+    // The DV date page from the frame on screen.
+    void ShowVideoDate();
+    double VideoDate() const { return FVideoDate; }
 
     // The first action of the window's lists with that internal id, or none.
     TCustomAbstractAction* FindAnyAction(const QString& id) const;
@@ -294,6 +320,15 @@ private:
     void RunIntervallo();
     void EndIntervallo();
     void ShowRemaining();
+    // The inlay's texts.
+    void FindInlayTextActions();
+    void WireInlayTextActions();
+    void WireInlayPage();
+    void WireDVPage();
+    void SetInsertMode(int mode, bool switchOn);
+    void ApplyOffset(double days);
+    void ShowCorrectedDate();
+    void OffsetFromCorrectedDate();
     // Preferences.
     void LoadPrefs();
     void SavePrefs();
@@ -319,5 +354,10 @@ private:
     TJpegWriter FJpeg;
     int64_t FInterval = 0, FPlanStart = 0, FRemaining = 0;
     bool FRunning = false;
-    bool FWriteFailed = false; // the last write of a picture failed
+    bool FWriteFailed = false;  // the last write of a picture failed
+    bool FSendNumber = false;   // the inlay uses %N
+    bool FSendFileName = false; // the inlay uses %F, %P or %E
+    bool FInlayDV = false;      // the inlay uses %D or %T
+    double FVideoDate = 0;      // the DV page's video date
+    double FCorrectedDate = 0;
 };

@@ -3,6 +3,7 @@
 #include "commands/uBooleanAction.h"
 #include "commands/uCheckAction.h"
 #include "commands/uColorAction.h"
+#include "commands/uDoubleAction.h"
 #include "commands/uFontAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
@@ -18,7 +19,7 @@
 
 namespace {
 
-enum class TKind { Nope, Integer, Wide, Boolean, Check, Colour };
+enum class TKind { Nope, Integer, Wide, Boolean, Check, Colour, Double };
 
 struct TMainRow {
     TKind Kind;
@@ -37,6 +38,10 @@ constexpr TShortCut kCtrl = scCtrl;
 
 // In the order of the window's list.
 const TMainRow kRows[] = {
+    {TKind::Check, "caDecalageAvance", "cat_Incruster", "DecalageAvance", "da", 0, true, "Advanced",
+     ""},
+    {TKind::Double, "daDecalageHoraire", "cat_Incruster", "DecalageHoraire", "dh", 0, true, "",
+     "Set a Time difference."},
     {TKind::Integer, "iaLeftFrame", "cat_Taskel", "LeftFrame", "lf", 0, false, "LeftFrame", ""},
     {TKind::Boolean, "baConfirmerImage", "cat_Taskel", "ConfirmerImage", "ci", 0, true, "",
      "Ask for confirmation before overwriting an existing image when saving a new image."},
@@ -91,9 +96,33 @@ const TMainRow kRows[] = {
      ""},
     {TKind::Nope, "naCopy", "cat_Actions", "Copy", "c", ShortCut('C', kCtrl), false, "Copy",
      "Copy an image into the clipboard"},
+    {TKind::Nope, "naInsertTimestamp", "cat_Insert", "InsertTimestamp", "is", ShortCut('S', kCtrl),
+     false, "Timestamp", ""},
+    {TKind::Nope, "naInsertTimecode", "cat_Insert", "InsertTimecode", "it", ShortCut('T', kCtrl),
+     false, "Timecode", ""},
+    {TKind::Nope, "naInsertPerso", "cat_Insert", "InsertPerso", "ip", ShortCut('P', kCtrl), false,
+     "Personalized", ""},
+    {TKind::Nope, "naInsertNumero", "cat_Insert", "InsertNumero", "in", ShortCut('N', kCtrl), false,
+     "Number", ""},
+    {TKind::Nope, "naInsertDatecode", "cat_Insert", "InsertDatecode", "id", ShortCut('D', kCtrl),
+     false, "Datecode", ""},
+    {TKind::Nope, "naInsertSysdateTime", "cat_Insert", "InsertSysdateTime", "ir",
+     ShortCut('R', kCtrl), false, "Real date and time", ""},
     {TKind::Boolean, "baRAZWhenOpenFile", "cat_Taskel", "RAZWhenOpenFile", "raz", 0, true, "",
      "Number images from 0 each time a new video is loaded."},
+    {TKind::Wide, "waInsertPerso1", "cat_Incruster", "InsertPerso1", "p1", 0, true, "",
+     "Template for inlay of the first line"},
+    {TKind::Wide, "waInsertPerso2", "cat_Incruster", "InsertPerso2", "p2", 0, true, "",
+     "Template for inlay of the second line"},
+    {TKind::Wide, "waFormatDatecode1", "cat_Incruster", "FormatDatecode1", "fd1", 0, true, "", ""},
+    {TKind::Wide, "waFormatDatecode2", "cat_Incruster", "FormatDatecode2", "fd2", 0, true, "", ""},
     {TKind::Check, "caSliders", "cat_Incruster", "Sliders", "isl", ShortCut('L', kCtrl), true, "",
+     ""},
+    {TKind::Nope, "naSoustitres", "cat_Taskel", "Soustitres", "sub", 0, false, "Subtitles",
+     "Show overlay as a subtitle"},
+    {TKind::Wide, "waIncrustPattern1", "cat_Incruster", "IncrustPattern1", "ipat1", 0, true, "",
+     ""},
+    {TKind::Wide, "waIncrustPattern2", "cat_Incruster", "IncrustPattern2", "ipat2", 0, true, "",
      ""},
     {TKind::Nope, "naShowDVIncrust", "cat_UI", "ShowDVIncrust", "shDV", ShortCut(VK_F1 + 3), false,
      "DV Settings", "Display the page to manage the  DV videos"},
@@ -128,6 +157,7 @@ const TMainRow kRows[] = {
     {TKind::Check, "caIncrustItalic", "cat_Incruster", "IncrustItalic", "", 0, false, "", ""},
     {TKind::Check, "caIncrustUnderline", "cat_Incruster", "IncrustUnderline", "", 0, false, "", ""},
     {TKind::Check, "caIncrustStrikeOut", "cat_Incruster", "IncrustStrikeOut", "", 0, false, "", ""},
+    {TKind::Integer, "iaInsertMode", "cat_Insert", "InsertMode", "", 0, true, "", ""},
     {TKind::Integer, "iaMaxSynchro", "cat_Incruster", "MaxSynchro", "", 0, true, "", ""},
 };
 
@@ -145,6 +175,8 @@ TCustomAbstractAction* CreateAction(TKind kind, const QString& id, TZvActionList
         return new TCheckAction(id, list);
     case TKind::Colour:
         return new TColorAction(id, list);
+    case TKind::Double:
+        return new TDoubleAction(id, list);
     }
     return nullptr;
 }
@@ -221,6 +253,7 @@ void TShowForm::CreateMainActions() {
         a->SetDefaultValue(false);
     FindNamingActions();
     FindIntervalloActions();
+    FindInlayTextActions();
 }
 
 void TShowForm::WireMainActions() {
@@ -245,6 +278,7 @@ void TShowForm::WireMainActions() {
     WireNamingActions();
     WireGrabActions();
     WireIntervalloActions();
+    WireInlayTextActions();
 }
 
 void TShowForm::WireAspectActions() {

@@ -5,12 +5,14 @@
 #include "commands/uCheckAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
+#include "commands/uWidestringAction.h"
 #include "grabbing/main.h"
 #include "grabbing/uNavframe.h"
 #include "media/uMediaFactory.h"
 #include "media/uNavMan.h"
 #include "platform/os/RevealFile.h"
 #include "platform/ui/ProcessMessages.h"
+#include "platform/ui/ThreadedTimer.h"
 #include "presentation/uAudioMan.h"
 #include "presentation/uTextGauge.h"
 #include "presentation/uVideoMan.h"
@@ -60,6 +62,7 @@ bool TShowForm::OpenMedia(const QString& name) {
 }
 
 void TShowForm::OpenMediaSteps(const QString& name) {
+    TimerSysDate->SetEnabled(false);
     EnCoursLab->setText(QStringLiteral("Loading ") + name);
     SetLabelColour(EnCoursLab, kLoadingColour);
     const bool wasPlaying = NavMan->caPlay && NavMan->caPlay->Checked();
@@ -85,6 +88,9 @@ void TShowForm::OpenMediaSteps(const QString& name) {
         vidman->DisconnectVideo(true); // no video stream: its message replaces the last video
     NavMan->ResetForGraph();
     PanelHaut->setVisible(FHasAudio || FHasVideo);
+    // The patterns again: the new file's tokens (its name, its DV codes) are taken up.
+    waIncrustPattern1->SetValue(waIncrustPattern1->Value());
+    waIncrustPattern2->SetValue(waIncrustPattern2->Value());
     navframe->setVisible((FHasAudio || FHasVideo) && !Xslider->isVisible());
 
     NavMan->Play();
@@ -114,6 +120,7 @@ void TShowForm::OpenMediaSteps(const QString& name) {
 }
 
 void TShowForm::CloseMedia() {
+    TimerSysDate->SetEnabled(false);
     EnCoursLab->clear();
     SetLabelColour(EnCoursLab, kLoadingColour);
     if (NavMan->caPlay)
