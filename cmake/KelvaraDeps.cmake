@@ -4,6 +4,7 @@ find_package(PkgConfig REQUIRED)
 pkg_check_modules(FFMPEG REQUIRED IMPORTED_TARGET
     libavformat libavcodec libavutil libswscale libswresample)
 pkg_check_modules(SDL2 REQUIRED IMPORTED_TARGET sdl2)
+pkg_check_modules(EXIF REQUIRED IMPORTED_TARGET libexif)
 find_package(JPEG REQUIRED)
 find_package(Threads REQUIRED)
 if(KELVARA_BUILD_TESTS)

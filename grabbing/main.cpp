@@ -253,6 +253,7 @@ void TShowForm::ConnectNotifications() {
     audman->OnNotifyAudioFormat = [this](const QString& text) { labFormatAudio->setText(text); };
     NavMan->OnDuration = [this](const QString& text) { navframe->DureeLab->setText(text); };
     NavMan->OnDVframe = [this](const TframeData& frame) {
+        FLastDVFrame = frame;
         if (FInlayDV)
             vidman->SetDVValues(TIncrustDV{frame.DateValid, frame.TimecodeValid,
                                            frame.RecordingDate, frame.TimecodeText});

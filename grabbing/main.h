@@ -19,9 +19,11 @@
 // components' message windows; its handlers of their notifications update displays and never
 // drive the graph from inside a graph wait (they only note the state, except the end of the
 // media, which comes as a posted message outside any wait).
+#include "grabbing/uExifBlock.h"
 #include "grabbing/uJpegWriter.h"
 #include "platform/os/ScreenSaver.h"
 #include "platform/ui/Types.h"
+#include "taps/uTapRecords.h"
 
 #include <array>
 #include <memory>
@@ -311,6 +313,7 @@ private:
     void SetSnapSaved(bool saved);
     void RevealNextName();
     void ComputePictureSizes(int ax, int ay);
+    void NoteProvenance();
     void LayoutThumbnail();
     void ClearThumbnail();
     bool VideoPressed(QMouseEvent* event);
@@ -360,4 +363,6 @@ private:
     bool FInlayDV = false;      // the inlay uses %D or %T
     double FVideoDate = 0;      // the DV page's video date
     double FCorrectedDate = 0;
+    TframeData FLastDVFrame;        // the DV codes of the frame on screen
+    TPictureProvenance FProvenance; // of the last grab, for the EXIF of a JPEG
 };

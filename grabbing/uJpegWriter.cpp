@@ -37,8 +37,8 @@ struct TJpegInput {
 
 // Compresses into a buffer that libjpeg allocates with malloc (the caller frees it). Returns
 // false with the message in error->Message.
-bool Compress(const TJpegInput& in, int quality, unsigned char** out, unsigned long* outSize,
-              TJpegError* error) {
+bool Compress(const TJpegInput& in, int quality, const QByteArray& exif, unsigned char** out,
+              unsigned long* outSize, TJpegError* error) {
     jpeg_compress_struct cinfo;
     cinfo.err = jpeg_std_error(&error->Manager);
     error->Manager.error_exit = OnJpegError;
@@ -55,6 +55,9 @@ bool Compress(const TJpegInput& in, int quality, unsigned char** out, unsigned l
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, quality, TRUE); // TRUE: baseline quantisation tables
     jpeg_start_compress(&cinfo, TRUE);
+    if (!exif.isEmpty())
+        jpeg_write_marker(&cinfo, JPEG_APP0 + 1, reinterpret_cast<const JOCTET*>(exif.constData()),
+                          unsigned(exif.size()));
     while (cinfo.next_scanline < cinfo.image_height) {
         JSAMPROW row =
             const_cast<JSAMPROW>(in.Pixels + qsizetype(cinfo.next_scanline) * in.BytesPerLine);
@@ -99,7 +102,7 @@ bool TJpegWriter::Encode(const QImage& picture, QByteArray& bytes, QString& erro
     unsigned char* buffer = nullptr;
     unsigned long size = 0;
     TJpegError jpegError{};
-    const bool ok = Compress(in, FQuality, &buffer, &size, &jpegError);
+    const bool ok = Compress(in, FQuality, FExif, &buffer, &size, &jpegError);
     if (ok)
         bytes = QByteArray(reinterpret_cast<const char*>(buffer), qsizetype(size));
     else

@@ -13,6 +13,8 @@ public:
     // values above 100 (up to 255) as 100.
     void SetQuality(int setting);
     int Quality() const { return FQuality; }
+    // An APP1 payload (an EXIF block) written into the pictures from now on; empty for none.
+    void SetExifBlock(const QByteArray& block) { FExif = block; }
 
     // The file's bytes, or false with libjpeg's message in error.
     bool Encode(const QImage& picture, QByteArray& bytes, QString& error) const;
@@ -21,4 +23,5 @@ public:
 
 private:
     int FQuality = 50;
+    QByteArray FExif;
 };

@@ -63,6 +63,7 @@ bool TShowForm::OpenMedia(const QString& name) {
 
 void TShowForm::OpenMediaSteps(const QString& name) {
     TimerSysDate->SetEnabled(false);
+    FLastDVFrame = {};
     EnCoursLab->setText(QStringLiteral("Loading ") + name);
     SetLabelColour(EnCoursLab, kLoadingColour);
     const bool wasPlaying = NavMan->caPlay && NavMan->caPlay->Checked();
@@ -121,6 +122,7 @@ void TShowForm::OpenMediaSteps(const QString& name) {
 
 void TShowForm::CloseMedia() {
     TimerSysDate->SetEnabled(false);
+    FLastDVFrame = {};
     EnCoursLab->clear();
     SetLabelColour(EnCoursLab, kLoadingColour);
     if (NavMan->caPlay)

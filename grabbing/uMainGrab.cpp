@@ -4,6 +4,7 @@
 // thumbnail.
 #include "commands/uBooleanAction.h"
 #include "commands/uCheckAction.h"
+#include "commands/uDoubleAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
 #include "commands/uPointAction.h"
@@ -15,6 +16,8 @@
 #include "presentation/uVideoMan.h"
 #include "taps/deinter.h"
 #include "taps/uMediaDescriptions.h"
+
+#include <cmath>
 
 #include <QApplication>
 #include <QClipboard>
@@ -92,10 +95,9 @@ void TShowForm::GrabFrame() {
             ProcessMessages();
     }
     BuildImageName();
-    QSize native(0, 0);
     if (FHasVideo) {
         vidman->FetchCurrentImage(FGrabbed);
-        native = FGrabbed.size();
+        NoteProvenance();
     }
     ComputePictureSizes(vidman->AspectX(), vidman->AspectY());
     if (baImageDeinterlacer->Value() && !FGrabbed.isNull()) {
@@ -116,6 +118,23 @@ void TShowForm::GrabFrame() {
     labsnapname->setText(FNextImageName.mid(FNextImageName.lastIndexOf(QLatin1Char('/')) + 1));
     SetSnapSaved(false);
     LayoutThumbnail();
+}
+
+void TShowForm::NoteProvenance() {
+    const TFramesNotifier* keeper = NavMan->FramesNotifier();
+    const int64_t position = keeper ? keeper->Position() : 0;
+    const int64_t frame = NavMan->FrameDuration();
+    FProvenance = {};
+    FProvenance.SourceFile = FCurrentFile;
+    FProvenance.PositionText = FormatPositionText(frame, position);
+    FProvenance.FrameIndex = frame > 0 ? (position + frame / 2) / frame : -1;
+    if (FLastDVFrame.TimecodeValid)
+        FProvenance.Timecode = FLastDVFrame.TimecodeText;
+    if (FLastDVFrame.DateValid)
+        // Whole seconds of the recording, moved by the offset, as the DV date page shows it.
+        FProvenance.DateTimeOriginal =
+            std::floor(FLastDVFrame.RecordingDate * 86400.0 + 1e-6) / 86400.0 +
+            daDecalageHoraire->Value();
 }
 
 void TShowForm::ComputePictureSizes(int ax, int ay) {

@@ -266,6 +266,7 @@ bool TShowForm::WritePicture() {
     TPictureWriteResult result;
     if (iaImageExtension->Value() != 0) {
         FJpeg.SetQuality(iaJpegCompressionQuality->Value());
+        FJpeg.SetExifBlock(FHasVideo ? BuildExifBlock(FProvenance) : QByteArray());
         result = FJpeg.Write(FPicture, FNextImageName);
     } else {
         result = WriteBmp24(FPicture, FNextImageName);

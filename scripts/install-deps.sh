@@ -13,10 +13,10 @@ packages=(
     qt6-base-dev qt6-qpa-plugins libqt6dbus6
     # demuxing, decoding, scaling, resampling
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
-    # JPEG writing, audio output
-    libjpeg62-turbo-dev libsdl2-dev
-    # tests and benchmarks
-    libgtest-dev libgmock-dev libbenchmark-dev
+    # JPEG writing with EXIF, audio output
+    libjpeg62-turbo-dev libexif-dev libsdl2-dev
+    # tests and benchmarks (exiftool reads back the EXIF of grabs)
+    libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl
     # reference decoder for benchmarks and test clips
     ffmpeg
     # fuzzing with libFuzzer, LeakSanitizer runtime
