@@ -62,23 +62,23 @@ void TShowForm::WireIntervalloActions() {
         ComputePlan();
     };
     caIntervalloShow->OnAfterFalseApply = [bar] { bar->hide(); };
-    // A new delay reaches the plan through the spin box's change, whoever set it (a switch or
-    // a script too); a new unit only shows.
-    iaIntervalloDelai->OnAfterApply = [bar](const int32_t& delay) {
+    // A new delay or unit makes a new plan, whoever set it: a switch or a script as well as the
+    // bar (a delay equal to the spin box's value would not reach it through the box, and a unit
+    // given after the delay would leave a plan in the old unit).
+    iaIntervalloDelai->OnAfterApply = [this, bar](const int32_t& delay) {
+        const QSignalBlocker b(bar->seIntervallo);
         bar->seIntervallo->setValue(delay);
+        ComputePlan();
     };
-    iaIntervalloUnit->OnAfterApply = [bar](const int32_t& unit) {
+    iaIntervalloUnit->OnAfterApply = [this, bar](const int32_t& unit) {
         const QSignalBlocker b(bar->cboxIntervallo);
         bar->cboxIntervallo->setCurrentIndex(unit >= 0 && unit < 3 ? unit : 3);
+        ComputePlan();
     };
-    connect(bar->seIntervallo, &QSpinBox::valueChanged, this, [this](int delay) {
-        iaIntervalloDelai->SetValue(delay);
-        ComputePlan();
-    });
-    connect(bar->cboxIntervallo, &QComboBox::currentIndexChanged, this, [this](int unit) {
-        iaIntervalloUnit->SetValue(unit);
-        ComputePlan();
-    });
+    connect(bar->seIntervallo, &QSpinBox::valueChanged, this,
+            [this](int delay) { iaIntervalloDelai->SetValue(delay); });
+    connect(bar->cboxIntervallo, &QComboBox::currentIndexChanged, this,
+            [this](int unit) { iaIntervalloUnit->SetValue(unit); });
     connect(bar->RxSwitch1, &QToolButton::clicked, this, [this](bool on) {
         if (on) {
             naIntervalloStart->Execute();

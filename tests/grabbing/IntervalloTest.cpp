@@ -156,6 +156,7 @@ TEST_F(Intervallo, TheCommandLineRunsASeries) {
     EXPECT_EQ(run.ExitCode, 0) << run.Err;
     const QStringList written = Written();
     ASSERT_EQ(written.size(), 4) << written.join(' ').toStdString() << run.Err;
+    // Every second, in the unit given last, whatever the order of the switches.
     for (int k = 0; k < 3; ++k)
         EXPECT_EQ(NumberIn(pictures.filePath(written[k])), k * 25);
 }
