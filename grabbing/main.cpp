@@ -268,7 +268,10 @@ void TShowForm::ConnectNotifications() {
             NavMan->caPlay->SetChecked(false);
     };
     if (NavMan->caPlay)
-        NavMan->caPlay->OnAfterFalseApply = [this] { NavMan->RefreshFrame(); };
+        NavMan->caPlay->OnAfterFalseApply = [this] {
+            RefreshTokenSources();
+            NavMan->RefreshFrame();
+        };
 }
 
 QList<TCustomZvActionList*> TShowForm::ActionLists() const {

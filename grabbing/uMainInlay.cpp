@@ -149,14 +149,6 @@ void TShowForm::WireInlayTextActions() {
             RefreshTokenSources();
         };
     }
-    if (NavMan->caPlay) {
-        const auto previous = NavMan->caPlay->OnAfterFalseApply;
-        NavMan->caPlay->OnAfterFalseApply = [this, previous] {
-            RefreshTokenSources();
-            if (previous)
-                previous();
-        };
-    }
     iaNextNum->OnAfterApply = [this](const int32_t&) {
         if (FSendNumber) {
             vidman->SetNumberText(FNumberText);
