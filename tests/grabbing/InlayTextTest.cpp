@@ -182,3 +182,53 @@ TEST_F(InlayText, TheInlayIsInTheGrabbedPicture) {
 }
 
 } // namespace
+
+namespace {
+
+// The picture the command line writes with the time code inlay on is the one the window makes
+// of that frame, and not the one of the next frame.
+TEST_F(InlayText, AGrabFromTheCommandLineCarriesTheTimecodeOfItsFrame) {
+    const QString tape = NewYearTape();
+    QTemporaryDir cli, window;
+    TChildOptions options;
+    options.Timeout = std::chrono::seconds(60);
+    options.Environment.push_back({"SDL_AUDIODRIVER", "dummy"});
+    const TChildRun run =
+        RunChild(ToolPath(QStringLiteral("kelvara")),
+                 {QStringLiteral("/o=") + tape, QStringLiteral("/savfold=") + cli.path(),
+                  QStringLiteral("/an"), QStringLiteral("/arNat"), QStringLiteral("/it"),
+                  QStringLiteral("/g"), QStringLiteral("/quit")},
+                 options);
+    ASSERT_TRUE(run.Exited()) << run.Err;
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    const QImage written(cli.filePath(QStringLiteral("Kelvara_001.bmp")));
+    ASSERT_FALSE(written.isNull()) << run.Err;
+
+    form->waDossierSave->SetValue(window.path());
+    form->iaImageAjouter->SetValue(1);
+    form->naForcerNative->Execute();
+    form->ficman->OpenFile(tape);
+    ProcessMessages();
+    Run("naInsertTimecode");
+    ASSERT_TRUE(WaitFor([&] { return LineText(0) == QStringLiteral("1:02:03:04"); }));
+    ProcessMessages();
+    Run("naGrab");
+    Run("naAvanceFrame");
+    ASSERT_TRUE(WaitFor([&] { return LineText(0) == QStringLiteral("1:02:03:05"); }));
+    ProcessMessages();
+    Run("naGrab");
+    const QImage frame0(window.filePath(QStringLiteral("Kelvara_001.bmp")));
+    const QImage frame1(window.filePath(QStringLiteral("Kelvara_002.bmp")));
+    ASSERT_EQ(written.size(), frame0.size());
+    const auto differing = [](const QImage& a, const QImage& b) {
+        int n = 0;
+        for (int y = 0; y < a.height(); ++y)
+            for (int x = 0; x < a.width(); ++x)
+                n += a.pixel(x, y) != b.pixel(x, y);
+        return n;
+    };
+    EXPECT_LT(differing(written, frame0), 50);
+    EXPECT_GT(differing(written, frame1), 50) << "the comparison tells frames apart";
+}
+
+} // namespace
