@@ -26,6 +26,7 @@
 #include "taps/uTapRecords.h"
 
 #include <array>
+#include <initializer_list>
 #include <memory>
 
 #include <QImage>
@@ -284,6 +285,14 @@ private:
     void CreateMenus();
     void CreateToolBar();
     void CreatePopupMenu();
+    // A menu entry: an action's internal id, a separator (nullptr) or an action with a caption
+    // of the menu's own.
+    struct TMenuItem {
+        const char* Id;
+        const char* Caption = nullptr;
+    };
+    static constexpr TMenuItem Sep{nullptr, nullptr};
+    void AddMenuItems(QMenu* menu, std::initializer_list<TMenuItem> items) const;
     void SetActionIcons();
     void SetActionIcon(const char* id, const QIcon& icon, const QIcon& checked = QIcon());
     QAction* Find(const char* id) const;

@@ -17,6 +17,7 @@
 #include "presentation/uTextGauge.h"
 #include "presentation/uVideoMan.h"
 #include "shell/uFichierMan.h"
+#include "shell/uZvControls.h"
 
 #include <QFileInfo>
 
@@ -24,12 +25,6 @@ namespace {
 
 const QColor kLoadingColour(128, 128, 128);
 const QColor kNavy(0, 0, 128);
-
-void SetLabelColour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
 
 void Enable(QAction* action, bool on) {
     if (action)
@@ -65,7 +60,7 @@ void TShowForm::OpenMediaSteps(const QString& name) {
     TimerSysDate->SetEnabled(false);
     FLastDVFrame = {};
     EnCoursLab->setText(QStringLiteral("Loading ") + name);
-    SetLabelColour(EnCoursLab, kLoadingColour);
+    SetLabelTextColour(EnCoursLab, kLoadingColour);
     const bool wasPlaying = NavMan->caPlay && NavMan->caPlay->Checked();
     NavMan->SetLoading(true);
     NavMan->Stop();
@@ -107,7 +102,7 @@ void TShowForm::OpenMediaSteps(const QString& name) {
     EnableVideoControls(FHasVideo);
     EnableAudioControls(FHasAudio);
     EnCoursLab->setText(name);
-    SetLabelColour(EnCoursLab, kNavy);
+    SetLabelTextColour(EnCoursLab, kNavy);
     ShowMarks(name);
     BuildImageName();
     ReadVideoRects();
@@ -124,7 +119,7 @@ void TShowForm::CloseMedia() {
     TimerSysDate->SetEnabled(false);
     FLastDVFrame = {};
     EnCoursLab->clear();
-    SetLabelColour(EnCoursLab, kLoadingColour);
+    SetLabelTextColour(EnCoursLab, kLoadingColour);
     if (NavMan->caPlay)
         NavMan->caPlay->SetChecked(false);
     NavMan->Stop();
@@ -141,7 +136,7 @@ void TShowForm::CloseMedia() {
     navframe->hide();
     EnableVideoControls(false);
     EnableAudioControls(false);
-    SetLabelColour(EnCoursLab, kNavy);
+    SetLabelTextColour(EnCoursLab, kNavy);
     ShowMarks(QString());
     ClearThumbnail();
 }

@@ -21,14 +21,6 @@
 
 namespace {
 
-// A menu entry: an action's internal id, a separator (nullptr) or an action with a caption of
-// the menu's own.
-struct TItem {
-    const char* Id;
-    const char* Caption = nullptr;
-};
-constexpr TItem Sep{nullptr};
-
 // A small picture with a few letters, for commands that have no standard icon.
 QIcon GlyphIcon(const QString& glyph) {
     QPixmap pixmap(20, 20);
@@ -112,16 +104,21 @@ void TShowForm::SetActionIcons() {
     ParentFolderBtn->SetAction(ficman->naParentFolder);
 }
 
+// The items in order; an action the program does not have leaves none.
+void TShowForm::AddMenuItems(QMenu* menu, std::initializer_list<TMenuItem> items) const {
+    for (const TMenuItem& item : items) {
+        if (!item.Id)
+            menu->addSeparator();
+        else
+            AddActionItem(menu, Find(item.Id),
+                          item.Caption ? QString::fromLatin1(item.Caption) : QString());
+    }
+}
+
 void TShowForm::CreateMenus() {
-    const auto menu = [this](const QString& title, std::initializer_list<TItem> items) {
+    const auto menu = [this](const QString& title, std::initializer_list<TMenuItem> items) {
         QMenu* m = menuBar()->addMenu(title);
-        for (const TItem& item : items) {
-            if (!item.Id)
-                m->addSeparator();
-            else
-                AddActionItem(m, Find(item.Id),
-                              item.Caption ? QString::fromLatin1(item.Caption) : QString());
-        }
+        AddMenuItems(m, items);
         return m;
     };
     QMenu* files =
@@ -215,14 +212,8 @@ void TShowForm::CreateToolBar() {
 void TShowForm::CreatePopupMenu() {
     PopupMenu = new QMenu(this);
     PopupMenu->setObjectName(QStringLiteral("PopupMenu"));
-    const auto add = [this](QMenu* m, std::initializer_list<TItem> items) {
-        for (const TItem& item : items) {
-            if (!item.Id)
-                m->addSeparator();
-            else
-                AddActionItem(m, Find(item.Id),
-                              item.Caption ? QString::fromLatin1(item.Caption) : QString());
-        }
+    const auto add = [this](QMenu* m, std::initializer_list<TMenuItem> items) {
+        AddMenuItems(m, items);
     };
     add(PopupMenu, {{"naGrab"},
                     {"naCopy"},

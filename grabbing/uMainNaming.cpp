@@ -19,6 +19,7 @@
 #include "platform/ui/ShortCuts.h"
 #include "presentation/uAudioMan.h"
 #include "presentation/uTextGauge.h"
+#include "shell/uZvControls.h"
 #include "taps/uMediaDescriptions.h"
 
 #include <stdexcept>
@@ -37,12 +38,6 @@ namespace {
 
 const QColor kExists(0, 128, 0);
 const QColor kNew(128, 0, 0);
-
-void SetTextColour(QLabel* label, const QColor& colour) {
-    QPalette palette = label->palette();
-    palette.setColor(QPalette::WindowText, colour);
-    label->setPalette(palette);
-}
 
 } // namespace
 
@@ -232,7 +227,7 @@ void TShowForm::BuildImageName() {
     if (!name.isEmpty())
         FNextImageName = name;
     ImageLab->setText(FNextImageName);
-    SetTextColour(ImageLab, QFileInfo::exists(FNextImageName) ? kExists : kNew);
+    SetLabelTextColour(ImageLab, QFileInfo::exists(FNextImageName) ? kExists : kNew);
 }
 
 bool TShowForm::SaveImage() {

@@ -1,6 +1,7 @@
 #include "shell/uZvControls.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QMenu>
 
 TZvToolButton::TZvToolButton(QWidget* parent) : QToolButton(parent) {
@@ -97,4 +98,10 @@ QAction* AddActionItem(QMenu* menu, QAction* action, const QString& caption) {
     });
     menu->addAction(item);
     return item;
+}
+
+void SetLabelTextColour(QLabel* label, const QColor& colour) {
+    QPalette palette = label->palette();
+    palette.setColor(QPalette::WindowText, colour);
+    label->setPalette(palette);
 }

@@ -6,6 +6,7 @@
 // without a value.
 //
 // Thread contract: widgets of the GUI thread.
+#include <QColor>
 #include <QPointer>
 #include <QToolButton>
 
@@ -34,7 +35,11 @@ private:
     bool FShowCaption = false;
 };
 
+class QLabel;
 class QMenu;
+
+// Gives the label its text colour.
+void SetLabelTextColour(QLabel* label, const QColor& colour);
 
 // Adds the action to the menu; with a caption of its own, through a menu item that shows that
 // caption (and the action's shortcut text) and follows the action's state. Nothing for no action.
