@@ -15,14 +15,19 @@
 // nested inside the execute action, so a macro executed while recording is not recorded again.
 //
 // Keyboard rule. While the script window is the active window every shortcut except F1 and F12
-// belongs to it: F5 executes, F3 and F4 start and stop recording, Ctrl+S saves the script, and
-// so on. Inside the window this holds by itself: the window's actions are added to the window
-// with Qt::WindowShortcut context, and OwnsShortcut() tells which key sequences are its own. What
-// the main window must do: its actions are added to the main window with Qt::WindowShortcut
-// context too (never Qt::ApplicationShortcut), so that they do not fire while the script window
-// is active; only its help action (F1) and its script page action (F12) must also work here, so
-// the main window calls AddForeignAction(helpAction) and AddForeignAction(scriptPageAction) once
-// (or adds them itself with addAction), which makes those two reachable from the script window.
+// belongs to it: F5 executes, F3 and F4 start and stop recording, Ctrl+O opens a script, and so
+// on. The window's actions are added to the window with the toolkit's window-wide shortcut
+// context, so they fire only while it is active; OwnsShortcut() tells which key sequences are its
+// own. What the main window must do: keep its own actions in the window-wide context too (never
+// Qt::ApplicationShortcut), so that none of them fires while the script window is active, and
+// hand its help action (F1) and its script page action (F12) to SetHelpAction and
+// SetScriptPageAction: besides binding the buttons and the menu item, these add the two actions
+// to this window, which makes exactly those two shortcuts work here as well.
+//
+// Script host. The window does not attach its own lists to ZvScript: its owner attaches the
+// program's lists in their order, al_script last. ficman_script is never attached, and its
+// commands are never recorded into a macro (they work on the script itself, and their script
+// names are those of the main window's file manager).
 //
 // Thread contract: a window of the GUI thread; scripts run on it. Questions (save before losing
 // changes, overwrite) go through the dialog service of the file manager.
@@ -40,13 +45,13 @@ class QLabel;
 class QPlainTextEdit;
 class QsciScintilla;
 class QToolBar;
-class QToolButton;
-class QMenu;
 class TFichierMan;
 class TNopeAction;
 class TRectAction;
 class TZvActionList;
 class TZvScript;
+class TZvToolButton;
+struct TRect;
 
 class TScriptForm : public QMainWindow {
 public:
@@ -109,40 +114,52 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     class TEditorLines;
 
+    // uScriptFormUi.cpp
     void CreateEditor();
-    void CreateMacroActions();
-    void CreateFileManager();
     void CreateMenus();
     void CreateToolBar();
+    void CreateButtonPanel();
     void CreateStatusBar();
+    void LayOut();
+    // uScriptFormFiles.cpp
+    void CreateFileManager();
     void WireFileEvents();
+    void KeepFileActionsOutOfMacros();
+    bool ReadScript(const QString& path);
+    bool WriteScript(const QString& path);
+    bool DropFiles(QEvent* event);
+    // uScriptForm.cpp
+    void CreateMacroActions();
+    void WireMacroActions();
     void AddMessages(const QStringList& lines);
     void PlaceCaretAtFirstError();
     void SetStatus(const QString& state);
     void TextChanged();
-    void LayOut();
+    void FocusChanged(QWidget* now);
+    void SetBounds(const TRect& bounds);
+    TRect Bounds() const;
 
     TZvScript* FZvScript = nullptr;
     TZvActionList* FAlScript = nullptr;
     TFichierMan* FFicman = nullptr;
     QsciScintilla* FEditor = nullptr;
     QPlainTextEdit* FMemo = nullptr;
-    QWidget* FCentral = nullptr;
+    QWidget* FButtonPanel = nullptr;
     QToolBar* FToolBar = nullptr;
-    QWidget* FToolSpacer = nullptr;
-    QToolButton* FHelpButton = nullptr;
-    QToolButton* FScriptPageButton = nullptr;
+    TZvToolButton* FHelpButton = nullptr;
+    TZvToolButton* FScriptPageButton = nullptr;
     QAction* FHelpItem = nullptr;
     QPointer<QAction> FHelpAction;
     QPointer<QAction> FScriptPageAction;
     QLabel* FStatusName = nullptr;
     QLabel* FStatusState = nullptr;
+    QString FOpenTitle, FOpenFilter, FSaveTitle;
+    QStringList FPaneLines;
     std::unique_ptr<TEditorLines> FRecorderLines;
     std::function<void()> FClosedHandler;
     bool FSettingText = false;

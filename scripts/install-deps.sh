@@ -11,6 +11,8 @@ packages=(
     g++ cmake ninja-build pkg-config git
     # GUI toolkit, wide text, locale, desktop services
     qt6-base-dev qt6-qpa-plugins libqt6dbus6
+    # the script window's Pascal editor
+    libqscintilla2-qt6-dev
     # demuxing, decoding, scaling, resampling
     libavformat-dev libavcodec-dev libavutil-dev libswscale-dev libswresample-dev
     # JPEG writing with EXIF, audio output
