@@ -53,8 +53,9 @@ QString MacroHeading() {
 
 } // namespace
 
-// The editor as the macro recorder's text list: each recorded line is appended as a new line at
-// the end of the text, and the end is scrolled into view.
+// The editor as the macro recorder's text list. Like any list of lines, each line ends with a
+// line break: a recorded line goes after the last one (a text typed without a final break gets
+// one first), and the end is scrolled into view.
 class TScriptForm::TEditorLines : public TMacroLines {
 public:
     explicit TEditorLines(QsciScintilla* editor) : FEditor(editor) {}
@@ -62,7 +63,8 @@ public:
         if (!FEditor)
             return;
         const QString text = FEditor->text();
-        FEditor->append(text.isEmpty() || text.endsWith(u'\n') ? line : u'\n' + line);
+        const bool open = !text.isEmpty() && !text.endsWith(u'\n');
+        FEditor->append((open ? QStringLiteral("\n") : QString()) + line + u'\n');
         FEditor->ensureLineVisible(FEditor->lines() - 1);
     }
 
@@ -171,7 +173,7 @@ TRect TScriptForm::Bounds() const {
 bool TScriptForm::ExecuteScript() {
     FMemo->clear();
     FPaneLines.clear();
-    FEditor->markerDeleteAll();
+    ClearErrorMark();
     // What the script applies is part of this execution, never new lines of a macro.
     const TMacroScope nested([] { return QString(); });
     FZvScript->SetScript(ScriptText());
@@ -208,7 +210,7 @@ void TScriptForm::PlaceCaretAtFirstError() {
         const int index = int(text.left(units).toUcs4().size());
         FEditor->setCursorPosition(line, index);
         FEditor->ensureLineVisible(line);
-        FEditor->markerAdd(line, 0);
+        MarkError(line, index);
         FEditor->setFocus();
         return;
     }

@@ -126,6 +126,8 @@ private:
     void CreateButtonPanel();
     void CreateStatusBar();
     void LayOut();
+    void MarkError(int line, int index);
+    void ClearErrorMark();
     // uScriptFormFiles.cpp
     void CreateFileManager();
     void WireFileEvents();

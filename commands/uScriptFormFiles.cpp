@@ -155,9 +155,13 @@ bool TScriptForm::WriteScript(const QString& path) {
 bool TScriptForm::OpenScript(const QString& path) {
     if (!FFicman->waOpenFile)
         return false;
-    {
+    try {
         const TMacroScope unrecorded([] { return QString(); });
         FFicman->waOpenFile->SetValue(path);
+    } catch (const std::exception& e) {
+        // Saving the changes first failed: the script stays as it was.
+        Application().ShowException(e);
+        return false;
     }
     return FFicman->FileState() == fsOpen && FFicman->CurrentFileName() == path;
 }

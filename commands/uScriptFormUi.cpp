@@ -27,6 +27,9 @@ namespace {
 constexpr int kMargin = 8;
 constexpr int kPaneHeight = 120;
 constexpr int kErrorMarker = 0;
+constexpr int kErrorIndicator = 0;
+constexpr int kSymbolMargin = 1;
+const QColor kErrorColour(200, 30, 30);
 
 // "Courier New" when it is installed, the system's fixed font otherwise.
 QFont EditorFont() {
@@ -95,21 +98,54 @@ void TScriptForm::CreateEditor() {
     FEditor->setMarginLineNumbers(0, true);
     FEditor->setMarginWidth(0, QStringLiteral("00000"));
     FEditor->setMarginsBackgroundColor(QColor(236, 236, 236));
-    FEditor->setMarginsForegroundColor(QColor(110, 110, 110));
+    FEditor->setMarginsForegroundColor(QColor(80, 80, 80));
+    FEditor->setMarginType(kSymbolMargin, QsciScintilla::SymbolMargin);
+    FEditor->setMarginWidth(kSymbolMargin, 14);
+    FEditor->setMarginMarkerMask(kSymbolMargin, 1 << kErrorMarker);
+    // No horizontal scroll bar until a line is wider than the editor.
+    FEditor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
+    FEditor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);
     FEditor->setCaretLineVisible(true);
     FEditor->setCaretLineBackgroundColor(QColor(255, 250, 215));
     FEditor->setBraceMatching(QsciScintilla::SloppyBraceMatch);
     FEditor->setAutoIndent(true);
     FEditor->setTabWidth(4);
-    // The line of a compiler error gets a pale red background until the next execution.
-    FEditor->markerDefine(QsciScintilla::Background, kErrorMarker);
-    FEditor->setMarkerBackgroundColor(QColor(255, 205, 205), kErrorMarker);
+    // A compiler error gets a red dot beside its line and a red squiggle under the word it names,
+    // until the next execution.
+    FEditor->markerDefine(QsciScintilla::Circle, kErrorMarker);
+    FEditor->setMarkerBackgroundColor(kErrorColour, kErrorMarker);
+    FEditor->setMarkerForegroundColor(kErrorColour.darker(), kErrorMarker);
+    FEditor->indicatorDefine(QsciScintilla::SquiggleIndicator, kErrorIndicator);
+    FEditor->setIndicatorForegroundColor(kErrorColour, kErrorIndicator);
     connect(FEditor, &QsciScintilla::textChanged, this, [this] { TextChanged(); });
 
     FMemo = new QPlainTextEdit(this);
     FMemo->setReadOnly(true);
     FMemo->setFont(font);
     FMemo->setLineWrapMode(QPlainTextEdit::NoWrap);
+}
+
+void TScriptForm::MarkError(int line, int index) {
+    FEditor->markerAdd(line, kErrorMarker);
+    // The word at the error, or the rest of the line when none starts there.
+    const QString text = FEditor->text(line);
+    const QList<uint> chars = text.toUcs4();
+    int end = index;
+    while (end < chars.size() &&
+           (QChar::isLetterOrNumber(char32_t(chars[end])) || chars[end] == '_'))
+        ++end;
+    if (end == index)
+        end = int(chars.size());
+    while (end > index && QChar::isSpace(char32_t(chars[end - 1])))
+        --end;
+    FEditor->fillIndicatorRange(line, index, line, std::max(end, index + 1), kErrorIndicator);
+}
+
+void TScriptForm::ClearErrorMark() {
+    FEditor->markerDeleteAll(kErrorMarker);
+    FEditor->SendScintilla(QsciScintillaBase::SCI_SETINDICATORCURRENT, kErrorIndicator);
+    FEditor->SendScintilla(QsciScintillaBase::SCI_INDICATORCLEARRANGE, 0,
+                           FEditor->SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
 }
 
 void TScriptForm::CreateToolBar() {
