@@ -22,4 +22,20 @@ QString ZvAuthor() {
     return QStringLiteral("Osric Taskel");
 }
 
+QString ZvContactAddress() {
+    return QStringLiteral("osric.taskel@kelvara.example.org");
+}
+
+QString ZvHomePage() {
+    return QStringLiteral("https://kelvara.example.org/");
+}
+
+QString ZvDocumentationPage() {
+    return QStringLiteral("https://kelvara.example.org/docs/");
+}
+
+QString ZvForumPage() {
+    return QStringLiteral("https://forum.kelvara.example.org/");
+}
+
 } // namespace kelvara

@@ -16,4 +16,13 @@ QString ZvLastUpdate();
 // The author named after "by" in the captions.
 QString ZvAuthor();
 
+// Where the program can be reached, named once for the about page and the e-mail and home page
+// commands.
+// The author's contact address (without "mailto:").
+QString ZvContactAddress();
+// The home page, the documentation and the forum.
+QString ZvHomePage();
+QString ZvDocumentationPage();
+QString ZvForumPage();
+
 } // namespace kelvara
