@@ -5,7 +5,6 @@
 #include "scripting/StdLib.h"
 
 #include <cmath>
-#include <limits>
 
 #include <QDateTime>
 
@@ -35,11 +34,79 @@ uint32_t NextRandom(Runtime& rt) {
     return rt.randSeed;
 }
 
-int64_t ReadInteger(const QString& s, int64_t low, int64_t high) {
+int64_t ReadInteger(const QString& s, IntWidth width) {
     int64_t v = 0;
-    if (!ParseInteger(s, low, high, v))
+    if (ValInteger(s, width, v) != 0)
         ThrowConvertError(QStringLiteral("'%1' is not a valid integer value").arg(s));
     return v;
+}
+
+// StrToIntDef: the value, or `fallback` when the text is not one.
+int64_t IntegerOr(const QString& s, IntWidth width, int64_t fallback) {
+    int64_t v = 0;
+    return ValInteger(s, width, v) == 0 ? v : fallback;
+}
+
+bool ReadFloat(const QString& s, double& out) {
+    return ParseFloat(s, LocaleDecimal(), out);
+}
+
+// StrToInt and the routines around it, StrToFloat and its kin, Val for Integer variables.
+void RegisterTextToNumber(Compiler& c) {
+    c.AddNative(
+        QStringLiteral("function StrToInt(const S: string): Integer;"),
+        [](NativeCall& n) { n.Result().i = ReadInteger(n.Arg(0).s, IntWidth::I32); }, true);
+    c.AddNative(
+        QStringLiteral("function StrToInt64(const S: string): Int64;"),
+        [](NativeCall& n) { n.Result().i = ReadInteger(n.Arg(0).s, IntWidth::I64); }, true);
+    c.AddNative(
+        QStringLiteral("function StrToIntDef(const S: string; Default: Integer): Integer;"),
+        [](NativeCall& n) { n.Result().i = IntegerOr(n.Arg(0).s, IntWidth::I32, n.Arg(1).i); },
+        true);
+    c.AddNative(
+        QStringLiteral("function StrToInt64Def(const S: string; Default: Int64): Int64;"),
+        [](NativeCall& n) { n.Result().i = IntegerOr(n.Arg(0).s, IntWidth::I64, n.Arg(1).i); },
+        true);
+    c.AddNative(
+        QStringLiteral("function TryStrToInt(const S: string; out Value: Integer): Boolean;"),
+        [](NativeCall& n) {
+            n.Result().i = ValInteger(n.Arg(0).s, IntWidth::I32, n.VarArg(1).i) == 0;
+        },
+        false);
+    c.AddNative(
+        QStringLiteral("function TryStrToInt64(const S: string; out Value: Int64): Boolean;"),
+        [](NativeCall& n) {
+            n.Result().i = ValInteger(n.Arg(0).s, IntWidth::I64, n.VarArg(1).i) == 0;
+        },
+        false);
+    c.AddNative(
+        QStringLiteral("procedure Val(const S: string; var V: Integer; var Code: Integer);"),
+        [](NativeCall& n) { n.VarArg(2).i = ValInteger(n.Arg(0).s, IntWidth::I32, n.VarArg(1).i); },
+        false);
+    c.AddNative(
+        QStringLiteral("function StrToFloat(const S: string): Double;"),
+        [](NativeCall& n) {
+            if (!ReadFloat(n.Arg(0).s, n.Result().d))
+                ThrowConvertError(
+                    QStringLiteral("'%1' is not a valid floating point value").arg(n.Arg(0).s));
+        },
+        true);
+    c.AddNative(
+        QStringLiteral("function StrToFloatDef(const S: string; Default: Double): Double;"),
+        [](NativeCall& n) {
+            if (!ReadFloat(n.Arg(0).s, n.Result().d))
+                n.Result().d = n.Arg(1).d;
+        },
+        true);
+    c.AddNative(
+        QStringLiteral("function TryStrToFloat(const S: string; out Value: Double): Boolean;"),
+        [](NativeCall& n) {
+            double& v = n.VarArg(1).d;
+            n.Result().i = ReadFloat(n.Arg(0).s, v);
+            if (!n.Result().i)
+                v = 0;
+        },
+        false);
 }
 
 double CheckedResult(double v) {
@@ -51,52 +118,13 @@ double CheckedResult(double v) {
 } // namespace
 
 void RegisterStdNumbers(Compiler& c) {
-    constexpr int64_t i32min = std::numeric_limits<int32_t>::min();
-    constexpr int64_t i32max = std::numeric_limits<int32_t>::max();
-    constexpr int64_t i64min = std::numeric_limits<int64_t>::min();
-    constexpr int64_t i64max = std::numeric_limits<int64_t>::max();
-
     c.AddNative(
         QStringLiteral("function IntToStr(Value: Int64): string;"),
         [](NativeCall& n) { n.Result().s = QString::number(n.Arg(0).i); }, true);
-    c.AddNative(
-        QStringLiteral("function StrToInt(const S: string): Integer;"),
-        [](NativeCall& n) { n.Result().i = ReadInteger(n.Arg(0).s, i32min, i32max); }, true);
-    c.AddNative(
-        QStringLiteral("function StrToInt64(const S: string): Int64;"),
-        [](NativeCall& n) { n.Result().i = ReadInteger(n.Arg(0).s, i64min, i64max); }, true);
-    c.AddNative(
-        QStringLiteral("function StrToIntDef(const S: string; Default: Integer): Integer;"),
-        [](NativeCall& n) {
-            int64_t v = 0;
-            n.Result().i = ParseInteger(n.Arg(0).s, i32min, i32max, v) ? v : n.Arg(1).i;
-        },
-        true);
-    c.AddNative(
-        QStringLiteral("function StrToInt64Def(const S: string; Default: Int64): Int64;"),
-        [](NativeCall& n) {
-            int64_t v = 0;
-            n.Result().i = ParseInteger(n.Arg(0).s, i64min, i64max, v) ? v : n.Arg(1).i;
-        },
-        true);
+    RegisterTextToNumber(c);
     c.AddNative(
         QStringLiteral("function FloatToStr(Value: Double): string;"),
         [](NativeCall& n) { n.Result().s = FloatGeneral(n.Arg(0).d, 15, LocaleDecimal()); }, true);
-    c.AddNative(
-        QStringLiteral("function StrToFloat(const S: string): Double;"),
-        [](NativeCall& n) {
-            if (!ParseFloat(n.Arg(0).s, LocaleDecimal(), n.Result().d))
-                ThrowConvertError(
-                    QStringLiteral("'%1' is not a valid floating point value").arg(n.Arg(0).s));
-        },
-        true);
-    c.AddNative(
-        QStringLiteral("function StrToFloatDef(const S: string; Default: Double): Double;"),
-        [](NativeCall& n) {
-            if (!ParseFloat(n.Arg(0).s, LocaleDecimal(), n.Result().d))
-                n.Result().d = n.Arg(1).d;
-        },
-        true);
     c.AddNative(
         QStringLiteral("function BoolToStr(B: Boolean; UseBoolStrs: Boolean = False): string;"),
         [](NativeCall& n) {

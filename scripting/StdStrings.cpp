@@ -62,11 +62,14 @@ QString CopyText(const QString& s, int64_t index, int64_t count) {
     return s.mid(qsizetype(from), qsizetype(count));
 }
 
-QString HexText(uint64_t value, int64_t digits) {
+// IntToHex: upper-case digits, padded with zeros to `digits` (bounded by the string limit).
+QString HexText(NativeCall& n, uint64_t value) {
     QString s = QString::number(value, 16).toUpper();
-    digits = std::min<int64_t>(digits, 32);
-    if (digits > s.size())
+    const int64_t digits = n.Arg(1).i;
+    if (digits > s.size()) {
+        n.rt.CheckStringLength(digits, n.pos);
         s = QString(qsizetype(digits - s.size()), QChar(u'0')) + s;
+    }
     return s;
 }
 
@@ -205,10 +208,10 @@ void RegisterStdStrings(Compiler& c) {
         true);
     c.AddNative(
         QStringLiteral("function $IntToHex32(Value: Int64; Digits: Integer): string;"),
-        [](NativeCall& n) { n.Result().s = HexText(uint32_t(n.Arg(0).i), n.Arg(1).i); }, true);
+        [](NativeCall& n) { n.Result().s = HexText(n, uint32_t(n.Arg(0).i)); }, true);
     c.AddNative(
         QStringLiteral("function $IntToHex64(Value: Int64; Digits: Integer): string;"),
-        [](NativeCall& n) { n.Result().s = HexText(uint64_t(n.Arg(0).i), n.Arg(1).i); }, true);
+        [](NativeCall& n) { n.Result().s = HexText(n, uint64_t(n.Arg(0).i)); }, true);
 }
 
 } // namespace kelvara::script

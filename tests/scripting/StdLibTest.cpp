@@ -104,7 +104,7 @@ const ExprCase kNumbers[] = {
     {"FloatToStr(StrToFloat(' 1.25 ')) + FloatToStr(StrToFloatDef('x', -1))", "1.25-1"},
     {"FloatToStr(1e15) + ' ' + FloatToStr(123456789012345) + ' ' + FloatToStr(0.0001) + ' ' + "
      "FloatToStr(0.00001)",
-     "1E15 123456789012345 0.0001 1E-5"},
+     "1E15 123456789012345 0.0001 0.00001"},
     {"FloatToStr(1.5e20) + ' ' + FloatToStr(-0.1) + ' ' + FloatToStr(100) + ' ' + FloatToStr(0)",
      "1.5E20 -0.1 100 0"},
     {"FloatToStr(0.1 + 0.2) + ' ' + FloatToStr(2 / 3)", "0.3 0.666666666666667"},
@@ -118,7 +118,7 @@ const ExprCase kFormat[] = {
     {"Format('%s and %s', ['this', 'that'])", "this and that"},
     {"Format('%1:s %0:s %s', ['a', 'b'])", "b a b"},
     {"Format('%*d|%-*s|', [4, 7, 3, 'x'])", "   7|x  |"},
-    {"Format('%f %.1f %.0f %n', [1.005, 2.25, 2.5, 1234567.891])", "1.00 2.2 2 1,234,567.89"},
+    {"Format('%f %.1f %.0f %n', [1.005, 2.25, 2.5, 1234567.891])", "1.00 2.3 3 1,234,567.89"},
     {"Format('%e|%.3e', [1234.5, 0.000123])", "1.23450000000000E+003|1.23E-004"},
     {"Format('%g %g', [0.5, 1e20])", "0.5 1E20"},
     {"Format('%.2s|%5.1s|%%|%s', ['abc', 'xyz', 'c'])", "ab|    x|%|c"},
