@@ -171,14 +171,19 @@ TRect TScriptForm::Bounds() const {
 // ---- executing and recording
 
 bool TScriptForm::ExecuteScript() {
+    // A script that executes the macro (a recorded ExecuteMacro line, or F5 while a script
+    // pumps messages) must not compile over the program that is running nor wipe its messages.
+    if (FZvScript->Running())
+        return false;
     FMemo->clear();
     FPaneLines.clear();
     ClearErrorMark();
     // What the script applies is part of this execution, never new lines of a macro.
     const TMacroScope nested([] { return QString(); });
     FZvScript->SetScript(ScriptText());
-    if (FFicman->FileState() == fsOpen)
-        FZvScript->SetMainFileName(FFicman->CurrentFileName());
+    // Included files are found beside the script's own file.
+    FZvScript->SetMainFileName(FFicman->FileState() == fsOpen ? FFicman->CurrentFileName()
+                                                              : QString());
     const bool compiled = FZvScript->Compile();
     AddMessages(FZvScript->Messages());
     if (!compiled)

@@ -73,7 +73,8 @@ public:
     void ShowScriptWindow();
 
     // Compiles and runs the editor's text; the messages of both steps go to the pane. False when
-    // the text did not compile or its run failed.
+    // the text did not compile or its run failed, and (doing nothing) while a script of the
+    // window's host is running.
     bool ExecuteScript();
     // The lines of the message pane.
     QStringList Messages() const;

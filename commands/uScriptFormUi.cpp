@@ -102,6 +102,7 @@ void TScriptForm::CreateEditor() {
     FEditor->setMarginType(kSymbolMargin, QsciScintilla::SymbolMargin);
     FEditor->setMarginWidth(kSymbolMargin, 14);
     FEditor->setMarginMarkerMask(kSymbolMargin, 1 << kErrorMarker);
+    FEditor->SendScintilla(QsciScintillaBase::SCI_SETMARGINLEFT, 0, 4);
     // No horizontal scroll bar until a line is wider than the editor.
     FEditor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTH, 1);
     FEditor->SendScintilla(QsciScintillaBase::SCI_SETSCROLLWIDTHTRACKING, 1);

@@ -1,13 +1,16 @@
 // What the script window shows: a highlighted script with line numbers, and a compile error with
 // its message in the pane and its line marked. The pictures are written beside the tests
 // (build/tests/commands/scriptform-*.png) to be looked at.
+#include "commands/uCheckAction.h"
 #include "commands/uMacroRecorder.h"
 #include "commands/uScriptForm.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QImage>
 #include <QPlainTextEdit>
 #include <QSet>
+#include <QStyle>
 #include <QTest>
 #include <Qsci/qsciscintilla.h>
 
@@ -71,6 +74,13 @@ class ScriptFormPictures : public testing::Test {
 protected:
     void SetUp() override {
         MacroRecorder = nullptr;
+        // The main window's help and script page actions, as the program binds them.
+        help.SetCaption(QStringLiteral("Help"));
+        help.setIcon(QApplication::style()->standardIcon(QStyle::SP_DialogHelpButton));
+        page.SetCaption(QStringLiteral("Script"));
+        page.setIcon(QApplication::style()->standardIcon(QStyle::SP_FileDialogDetailedView));
+        form.SetHelpAction(&help);
+        form.SetScriptPageAction(&page);
         form.resize(800, 560);
         form.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&form));
@@ -83,6 +93,9 @@ protected:
         QWidget* m = form.findChild<QPlainTextEdit*>();
         return QRect(m->mapTo(&form, QPoint(0, 0)), m->size());
     }
+    QWidget main;
+    TCheckAction help{&main};
+    TCheckAction page{&main};
     TScriptForm form;
 };
 
@@ -113,6 +126,9 @@ TEST_F(ScriptFormPictures, AScriptIsHighlightedWithLineNumbers) {
         }
     }
     EXPECT_GE(hues.size(), 2) << "saturated colours: " << saturated;
+    // The main window's help and script page buttons sit at the right end of the tool bar.
+    const QRect toolEnd(form.width() - 80, 20, 80, 36);
+    EXPECT_GT(Colours(shot, toolEnd).size(), 4u);
     // The pane is empty.
     EXPECT_EQ(DarkPixels(shot, PaneRect().adjusted(4, 4, -4, -4)), 0);
 }

@@ -318,6 +318,14 @@ TEST_F(ScriptForm, TheCaretFindsTheErrorAfterCharactersOutsideTheBasicPlane) {
     EXPECT_EQ(column, expected) << form.Messages().value(0).toStdString();
 }
 
+TEST_F(ScriptForm, AScriptThatExecutesItselfDoesNotRunAgainInsideItsRun) {
+    form.SetScriptText(QStringLiteral("begin Digits(3); ExecuteMacro; Grab; end."));
+    EXPECT_TRUE(form.ExecuteScript()) << form.Messages().join(u'\n').toStdString();
+    EXPECT_EQ(log, (QStringList{"Digits 3", "Grab with 3"}));
+    EXPECT_EQ(form.Messages(), (QStringList{"*** Compilation succeeded ***",
+                                            "*** Succesfully Executed ***"}));
+}
+
 TEST_F(ScriptForm, ARunTimeErrorKeepsTheEffectsBeforeIt) {
     form.SetScriptText(QStringLiteral("begin Digits(6); forcedirectories(''); Digits(7); end."));
     EXPECT_FALSE(form.ExecuteScript());
