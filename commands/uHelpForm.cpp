@@ -8,11 +8,10 @@
 
 #include <QCloseEvent>
 #include <QMenu>
-#include <QPlainTextEdit>
-#include <QRegularExpression>
-#include <QSyntaxHighlighter>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <Qsci/qscilexerpascal.h>
+#include <Qsci/qsciscintilla.h>
 
 namespace {
 
@@ -23,43 +22,6 @@ const QString& NoKey() {
     static const QString zzz = QStringLiteral("zzz");
     return zzz;
 }
-
-// The reserved words of the script language in bold navy, comments in green italics and
-// quoted texts in blue, as the script editor shows them.
-class TPascalHighlighter : public QSyntaxHighlighter {
-public:
-    using QSyntaxHighlighter::QSyntaxHighlighter;
-
-protected:
-    void highlightBlock(const QString& text) override {
-        static const QRegularExpression reserved(
-            QStringLiteral("\\b(procedure|function|const|var|begin|end|type|array|of|record|"
-                           "program|uses|if|then|else|while|do|for|to|downto|repeat|until|case|"
-                           "with|try|except|finally|and|or|not|xor|div|mod|nil|out)\\b"),
-            QRegularExpression::CaseInsensitiveOption);
-        static const QRegularExpression quoted(QStringLiteral("'[^']*'"));
-        static const QRegularExpression comment(QStringLiteral("//.*$|\\{[^}]*\\}"));
-        QTextCharFormat word;
-        word.setFontWeight(QFont::Bold);
-        word.setForeground(ToQColor(clNavy));
-        Paint(text, reserved, word);
-        QTextCharFormat string;
-        string.setForeground(ToQColor(clBlue));
-        Paint(text, quoted, string);
-        QTextCharFormat note;
-        note.setFontItalic(true);
-        note.setForeground(ToQColor(clGreen));
-        Paint(text, comment, note);
-    }
-
-private:
-    void Paint(const QString& text, const QRegularExpression& re, const QTextCharFormat& format) {
-        for (auto it = re.globalMatch(text); it.hasNext();) {
-            const QRegularExpressionMatch m = it.next();
-            setFormat(int(m.capturedStart()), int(m.capturedLength()), format);
-        }
-    }
-};
 
 TFont FieldFont(TColor color, int size, TFontStyles style) {
     TFont font;
@@ -81,6 +43,32 @@ TLinkEdit* NewField(QWidget* parent, const TFont& font, const QColor& background
     field->SetTextFont(font);
     SetBackground(field, background);
     return field;
+}
+
+// The declaration, highlighted as the script editor shows scripts.
+QsciScintilla* NewSyntaxField(QWidget* parent) {
+    auto* field = new QsciScintilla(parent);
+    QFont courier(QStringLiteral("Courier New"), 10);
+    courier.setStyleHint(QFont::Monospace);
+    auto* lexer = new QsciLexerPascal(field);
+    lexer->setDefaultFont(courier);
+    lexer->setFont(courier); // every style
+    field->setLexer(lexer);
+    field->setReadOnly(true);
+    field->setMarginWidth(0, 0);
+    field->setMarginWidth(1, 0);
+    field->setWrapMode(QsciScintilla::WrapWord);
+    field->setCaretWidth(0);
+    field->setCaretLineVisible(false);
+    field->SendScintilla(QsciScintillaBase::SCI_SETHSCROLLBAR, 0L);
+    return field;
+}
+
+// A field shows each text from its own font: attributes left by the previous entry's text (an
+// italic comment field after a comment that ended italics) must not carry over to the next one.
+void ShowMarkup(TLinkEdit* field, const QString& markup) {
+    field->SetTextFont(field->TextFont());
+    field->SetRichText(markup);
 }
 
 QString NameText(TCustomAbstractAction& action) {
@@ -124,12 +112,7 @@ THelpForm::THelpForm(QWidget* parent) : QWidget(parent, Qt::Window) {
     pc->setUsesScrollButtons(true);
     leName = NewField(this, FieldFont(clBlue, 14, fsBold), ToQColor(TColor(0xC0FFC0)));
     leHint = NewField(this, FieldFont(clBlack, 9, 0), palette().color(QPalette::ToolTipBase));
-    leSyntaxe = new QPlainTextEdit(this);
-    leSyntaxe->setReadOnly(true);
-    QFont courier(QStringLiteral("Courier New"), 10);
-    courier.setStyleHint(QFont::Monospace);
-    leSyntaxe->setFont(courier);
-    new TPascalHighlighter(leSyntaxe->document());
+    leSyntaxe = NewSyntaxField(this);
     leSwitch = NewField(this, FieldFont(clBlack, 9, 0), ToQColor(clSilver));
     leCommentaire =
         NewField(this, FieldFont(clBlack, 9, fsItalic), palette().color(QPalette::Base));
@@ -225,21 +208,19 @@ void THelpForm::ShowDetails() {
 }
 
 void THelpForm::ShowAction(TCustomAbstractAction* action) {
-    leName->SetRichText(NameText(*action));
-    leHint->SetRichText(action->Hint());
+    ShowMarkup(leName, NameText(*action));
+    ShowMarkup(leHint, action->Hint());
     QString declaration = action->GetDeclaration();
     declaration.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    leSyntaxe->setPlainText(declaration);
-    leSwitch->SetRichText(SwitchText(*action));
-    leCommentaire->SetRichText(action->Comments.join(QStringLiteral("<br>")));
+    leSyntaxe->setText(declaration);
+    ShowMarkup(leSwitch, SwitchText(*action));
+    ShowMarkup(leCommentaire, action->Comments.join(QStringLiteral("<br>")));
 }
 
 void THelpForm::ClearDetails() {
-    leName->SetRichText(QString());
-    leHint->SetRichText(QString());
+    for (TLinkEdit* field : {leName, leHint, leSwitch, leCommentaire})
+        ShowMarkup(field, QString());
     leSyntaxe->clear();
-    leSwitch->SetRichText(QString());
-    leCommentaire->SetRichText(QString());
 }
 
 void THelpForm::RunSelected() {

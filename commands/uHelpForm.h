@@ -17,7 +17,7 @@
 #include <QWidget>
 
 class QMenu;
-class QPlainTextEdit;
+class QsciScintilla;
 class QTabWidget;
 class TCustomAbstractAction;
 class TCustomZvActionList;
@@ -66,7 +66,7 @@ public:
     QTabWidget* pc;
     TLinkEdit* leName;
     TLinkEdit* leHint;
-    QPlainTextEdit* leSyntaxe;
+    QsciScintilla* leSyntaxe;
     TLinkEdit* leSwitch;
     TLinkEdit* leCommentaire;
     QMenu* pmenu;
