@@ -151,6 +151,20 @@ TEST_F(HelpFormTest, EveryActionIsListedOnThePageOfItsGroupInAlphabeticalOrder) 
         EXPECT_EQ(action->ScriptName, kelvara.item(row)->text());
     }
     EXPECT_EQ(SelectedTexts(kelvara), QStringList{"Abort"});
+    // A list given again adds no second entry for its actions.
+    help.AddList("Kelvara", general);
+    EXPECT_EQ(kelvara.count(), 10);
+    EXPECT_EQ(help.pc->count(), 2);
+}
+
+TEST_F(HelpFormTest, ActivatingTheWindowShowsTheSelectedActionAsItIsNow) {
+    TObjetListBox& kelvara = Page("Kelvara");
+    Click(kelvara, Row(kelvara, "FullScreen"));
+    EXPECT_EQ(help.leHint->toPlainText(), fullScreen->FalseHint());
+    fullScreen->SetChecked(true);
+    QEvent activate(QEvent::WindowActivate);
+    QCoreApplication::sendEvent(&help, &activate);
+    EXPECT_EQ(help.leHint->toPlainText(), fullScreen->TrueHint());
 }
 
 TEST_F(HelpFormTest, TheNamelessStartAndStopCommandsShareOneEntryThatRunsStop) {
