@@ -171,9 +171,6 @@ TObjetListBox* THelpForm::CreatePage(const QString& pageName) {
 }
 
 void THelpForm::AddList(const QString& pageName, TCustomZvActionList* list) {
-    pmenu->actions().at(0)->setText(QStringLiteral("Alphabetical order"));
-    pmenu->actions().at(1)->setText(QStringLiteral("Sort by Shortcuts"));
-    pmenu->actions().at(2)->setText(QStringLiteral("Sort by Switch"));
     TObjetListBox* lb = ListBox(pageName);
     if (!lb)
         lb = CreatePage(pageName);
@@ -186,7 +183,6 @@ void THelpForm::AddList(const QString& pageName, TCustomZvActionList* list) {
         lb->Select(0);
         ShowDetails();
     }
-    LayoutControls();
 }
 
 void THelpForm::SortAll(const TSortIndex& index) {
