@@ -88,8 +88,8 @@ TScriptForm::TScriptForm(QWidget* parent) : QMainWindow(parent) {
     LayOut();
     WireMacroActions();
     WireFileEvents();
-    connect(qApp, &QApplication::focusChanged, this,
-            [this](QWidget*, QWidget* now) { FocusChanged(now); });
+    FFocusWatch = connect(qApp, &QApplication::focusChanged, this,
+                          [this](QWidget*, QWidget* now) { FocusChanged(now); });
     // The window starts with a new script.
     const TMacroScope unrecorded([] { return QString(); });
     FFicman->naNewFile->Apply();
@@ -100,6 +100,11 @@ TScriptForm::~TScriptForm() {
     // The recorder must not outlive the editor it writes into.
     if (MacroRecorder == FRecorderLines.get())
         MacroRecorder = nullptr;
+    // The children are destroyed after this destructor: the focus moving away from them and
+    // their last signals must not reach the parts of the window that are gone.
+    disconnect(FFocusWatch);
+    disconnect(FEditor, nullptr, this, nullptr);
+    FEditor->viewport()->removeEventFilter(this);
 }
 
 // ---- the macro actions

@@ -5,9 +5,9 @@
 // preferences), ExecuteMacro (F5), StartMacro (F3) and StopMacro (F4).
 //
 // The window is a top-level window created hidden, with its own script host ZvScript. The
-// application manager attaches its action lists to that host, shows the window through Show()
-// and hides it through Hide(); when the user closes the window the closed handler runs (the
-// application manager unchecks its script page action there).
+// application manager attaches its action lists to that host, shows the window through
+// ShowScriptWindow() and hides it through hide(); when the user closes the window the closed
+// handler runs (the application manager unchecks its script page action there).
 //
 // Recording: StartMacro makes the editor the process-wide MacroRecorder, so that every action the
 // user applies anywhere in the program appends its macro line to the editor; StopMacro ends the
@@ -165,5 +165,6 @@ private:
     QStringList FPaneLines;
     std::unique_ptr<TEditorLines> FRecorderLines;
     std::function<void()> FClosedHandler;
+    QMetaObject::Connection FFocusWatch;
     bool FSettingText = false;
 };

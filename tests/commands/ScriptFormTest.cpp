@@ -106,15 +106,17 @@ protected:
         lines.removeLast();
         return lines.mid(3);
     }
+    // Shown and the application's active window (a window owned by another one counts as
+    // active as soon as its owner is, so the active window itself is awaited).
     bool ShowActive(QWidget& w) {
         w.show();
         w.activateWindow();
-        return QTest::qWaitForWindowActive(&w);
+        return QTest::qWaitFor([&] { return QApplication::activeWindow() == &w; });
     }
 
     QMainWindow main;
     TZvActionList list{&main};
-    TScriptForm form;
+    TScriptForm form{&main}; // a window of its own, owned by the main window as in the program
     TIntegerAction* digits = nullptr;
     TWidestringAction* root = nullptr;
     TDoubleAction* offset = nullptr;
@@ -322,8 +324,8 @@ TEST_F(ScriptForm, AScriptThatExecutesItselfDoesNotRunAgainInsideItsRun) {
     form.SetScriptText(QStringLiteral("begin Digits(3); ExecuteMacro; Grab; end."));
     EXPECT_TRUE(form.ExecuteScript()) << form.Messages().join(u'\n').toStdString();
     EXPECT_EQ(log, (QStringList{"Digits 3", "Grab with 3"}));
-    EXPECT_EQ(form.Messages(), (QStringList{"*** Compilation succeeded ***",
-                                            "*** Succesfully Executed ***"}));
+    EXPECT_EQ(form.Messages(),
+              (QStringList{"*** Compilation succeeded ***", "*** Succesfully Executed ***"}));
 }
 
 TEST_F(ScriptForm, ARunTimeErrorKeepsTheEffectsBeforeIt) {
