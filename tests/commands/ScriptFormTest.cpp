@@ -4,7 +4,9 @@
 // window's file commands, its status panels and its keyboard; and what the window looks like.
 #include "commands/uBooleanAction.h"
 #include "commands/uCheckAction.h"
+#include "commands/uColorAction.h"
 #include "commands/uDoubleAction.h"
+#include "commands/uFontAction.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uMacroRecorder.h"
 #include "commands/uNopeAction.h"
@@ -77,6 +79,9 @@ protected:
         offset = Make<TDoubleAction>("daOffset", "Offset");
         place = Make<TPointAction>("paPlace", "Place");
         confirm = Make<TBooleanAction>("baConfirm", "Confirm");
+        colour = Make<TColorAction>("laInk", "Ink");
+        font = Make<TFontAction>("faInsertFont", "InsertFont");
+        frame = Make<TRectAction>("raFrame", "Frame");
         flag = Make<TCheckAction>("caFlag", "Flag");
         flag->SetShortCut(ShortCut(VK_F1 + 5)); // F6, a shortcut of the main window
         grab = Make<TNopeAction>("naGrab", "Grab");
@@ -122,6 +127,9 @@ protected:
     TDoubleAction* offset = nullptr;
     TPointAction* place = nullptr;
     TBooleanAction* confirm = nullptr;
+    TColorAction* colour = nullptr;
+    TFontAction* font = nullptr;
+    TRectAction* frame = nullptr;
     TCheckAction* flag = nullptr;
     TNopeAction* grab = nullptr;
     TCheckAction* page = nullptr;
@@ -141,16 +149,27 @@ TEST_F(ScriptForm, RecordedActionsReplayWithTheSameValues) {
     QSpinBox spin;
     QObject::connect(&spin, &QSpinBox::valueChanged, [this](int v) { digits->SetValue(v); });
 
+    TFont arial;
+    arial.Name = QStringLiteral("Arial");
+    arial.SetSize(12);
+    arial.Color = 0x0000FF;
+    arial.SetStyle(fsBold, true);
+    arial.SetStyle(fsStrikeOut, true);
+    ASSERT_TRUE(ShowActive(main));
+
     form.naStartMacro->trigger();
     ASSERT_TRUE(form.Recording());
     promptedRoot = QStringLiteral("l'été");
-    rootItem->trigger();   // a menu item that asks for a text
-    spin.setValue(4);      // a settings control
-    grabButton.click();    // a tool button
-    flag->trigger();       // what the shortcut or a check box does
-    offset->SetValue(2.5); // the program changing a setting like the user
+    rootItem->trigger();                // a menu item that asks for a text
+    spin.setValue(4);                   // a settings control
+    grabButton.click();                 // a tool button
+    QTest::keyClick(&main, Qt::Key_F6); // a shortcut
+    offset->SetValue(2.5);              // the program changing a setting like the user
     place->SetValue({5, -7});
     confirm->SetValue(true);
+    colour->SetValue(0x00A0FF);
+    font->SetValue(arial);
+    frame->SetValue({10, 20, 300, 400});
     form.naStopMacro->trigger();
     EXPECT_FALSE(form.Recording());
 
@@ -159,9 +178,12 @@ TEST_F(ScriptForm, RecordedActionsReplayWithTheSameValues) {
     ASSERT_EQ(lines.last(), QString());
     EXPECT_TRUE(lines[0].startsWith(QStringLiteral("//Macro saved on "))) << lines[0].toStdString();
     EXPECT_TRUE(lines[0].contains(QStringLiteral(" at ")));
-    EXPECT_EQ(lines.mid(1), (QStringList{"", "begin", "    Root('l''été');", "    Digits(4);",
-                                         "    Grab;", "    setFlag(True);", "    Offset(2.5);",
-                                         "    Place(5,-7);", "    Confirm(True);", "end.", ""}));
+    EXPECT_EQ(lines.mid(1),
+              (QStringList{"", "begin", "    Root('l''été');", "    Digits(4);", "    Grab;",
+                           "    setFlag(True);", "    Offset(2.5);", "    Place(5,-7);",
+                           "    Confirm(True);", "    Ink($00A0FF);",
+                           "    InsertFont('Arial', 12, $0000FF, True, False, False, True);",
+                           "    Frame(10,300,20,400);", "end.", ""}));
 
     // Other values, set without recording; then the macro gives the recorded ones back.
     root->SetValue(QStringLiteral("x"));
@@ -170,6 +192,9 @@ TEST_F(ScriptForm, RecordedActionsReplayWithTheSameValues) {
     offset->SetValue(0);
     place->SetValue({0, 0});
     confirm->SetValue(false);
+    colour->SetValue(0);
+    font->SetValue(TFont());
+    frame->SetValue({});
     log.clear();
     EXPECT_TRUE(form.ExecuteScript()) << form.Messages().join(u'\n').toStdString();
     EXPECT_EQ(root->Value(), QStringLiteral("l'été"));
@@ -178,6 +203,12 @@ TEST_F(ScriptForm, RecordedActionsReplayWithTheSameValues) {
     EXPECT_EQ(offset->Value(), 2.5);
     EXPECT_EQ(place->Value(), (TPoint{5, -7}));
     EXPECT_TRUE(confirm->Value());
+    EXPECT_EQ(colour->Value(), 0x00A0FF);
+    EXPECT_EQ(font->Value().Name, arial.Name);
+    EXPECT_EQ(font->Value().Size(), 12);
+    EXPECT_EQ(font->Value().Color, arial.Color);
+    EXPECT_EQ(font->Value().Style, arial.Style);
+    EXPECT_EQ(frame->Value(), (TRect{10, 20, 300, 400}));
     EXPECT_EQ(log, (QStringList{"Digits 4", "Grab with 4"}));
     EXPECT_EQ(form.Messages(),
               (QStringList{"*** Compilation succeeded ***", "*** Succesfully Executed ***"}));
