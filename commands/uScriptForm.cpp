@@ -311,6 +311,8 @@ void TScriptForm::closeEvent(QCloseEvent* event) {
 }
 
 void TScriptForm::SetHelpAction(QAction* help) {
+    if (FHelpAction && FHelpAction != help && FHelpAction != FScriptPageAction)
+        removeAction(FHelpAction);
     FHelpAction = help;
     FHelpButton->SetAction(help);
     FHelpItem->setEnabled(help != nullptr);
@@ -318,6 +320,8 @@ void TScriptForm::SetHelpAction(QAction* help) {
 }
 
 void TScriptForm::SetScriptPageAction(QAction* scriptPage) {
+    if (FScriptPageAction && FScriptPageAction != scriptPage && FScriptPageAction != FHelpAction)
+        removeAction(FScriptPageAction);
     FScriptPageAction = scriptPage;
     FScriptPageButton->SetAction(scriptPage);
     AddForeignAction(scriptPage);
