@@ -144,6 +144,9 @@ void TShowForm::RunIntervallo() {
         do
             ProcessMessages();
         while (NavMan->PreciseSeekPending() && waited.elapsed() < kSeekWaitMs);
+        // The mark fires just before the target reaches the renderer: the picture is taken
+        // once the renderer holds it.
+        NavMan->WaitForRenderer();
         Grab();
         --FRemaining;
         ShowRemaining();

@@ -71,6 +71,7 @@ public:
 
 protected:
     ComPtr<IMediaControl> Control() const;
+    IMediaFilter* RendererState() const { return FRendererState.Get(); }
     void GraphComplete(HRESULT result);
     void RaiseStateChange(TGrapheManState state);
 

@@ -316,6 +316,7 @@ void TNavMan::SeekTo(REFERENCE_TIME position, bool wait) {
     FSeekGuard = true;
     if (!FInPreciseSeek)
         CancelPendingPreciseSeek();
+    FSoundBehind = false; // the seek flushes and restarts both streams together
     if (!FLoading)
         ShowSeekFeedback(true);
     REFERENCE_TIME p = position;
@@ -365,17 +366,14 @@ void TNavMan::PreciseSeek(REFERENCE_TIME target) {
     }
     CancelPendingPreciseSeek();
     FSavedRunState = RunState();
+    if (FSavedRunState == gmPaused && PreciseSeekForward(target))
+        return;
     try {
         // Paused before the keeper holds frames back: a pause from playing waits for a frame
         // at the renderer, which a keeper holding every frame would never deliver.
         if (FSavedRunState == gmPlaying)
             Pause();
-        FFramesNotifier->SetPositionTextReports(false);
-        SetDVRelay(false);
-        FFramesNotifier->SetMarkWindow(0, Handle());
-        FPreciseSeekPending = true;
-        FFramesNotifier->SetMark(0, target, true);
-        FFramesNotifier->SetPassSamples(false);
+        ArmPreciseSeek(target, true);
         FInPreciseSeek = true;
         SeekTo(SubtractTimes(target, FPrePosition), true);
     } catch (...) {
@@ -391,6 +389,55 @@ void TNavMan::PreciseSeek(REFERENCE_TIME target) {
         FFramesNotifier->SetPositionTextReports(true);
         SetDVRelay(true);
     }
+}
+
+void TNavMan::ArmPreciseSeek(REFERENCE_TIME target, bool afterNewSegment) {
+    FFramesNotifier->SetPositionTextReports(false);
+    SetDVRelay(false);
+    FFramesNotifier->SetMarkWindow(0, Handle());
+    FPreciseSeekPending = true;
+    FFramesNotifier->SetMark(0, target, afterNewSegment);
+    FFramesNotifier->SetPassSamples(false);
+}
+
+bool TNavMan::PreciseSeekForward(REFERENCE_TIME target) {
+    // A seek decodes at least a pre-position's worth of frames before its target; decoding on
+    // from the frame shown is less work when the target is no further ahead than that.
+    const REFERENCE_TIME shown = FFramesNotifier->Position();
+    const REFERENCE_TIME ahead = SubtractTimes(target, shown);
+    if (ahead <= FFrameDuration / 2 || ahead > FPrePosition || FLoading)
+        return false;
+    const auto release = QueryInterfaceOf<IHeldSampleRelease>(RendererState());
+    if (!release)
+        return false;
+    FSeekGuard = true;
+    ArmPreciseSeek(target, false);
+    // Refused when the renderer holds no frame (a seek still on its way): seek as usual then.
+    if (release->ReleaseHeldSample() != S_OK) {
+        CancelPendingPreciseSeek();
+        FSeekGuard = false;
+        return false;
+    }
+    if (!AttachedAudioSources.empty())
+        FSoundBehind = true;
+    ShowSeekFeedback(true);
+    WaitForRenderer();
+    ShowSeekFeedback(false);
+    if (!FPreciseSeekPending) {
+        FFramesNotifier->SetPositionTextReports(true);
+        SetDVRelay(true);
+    }
+    FSeekGuard = false;
+    return true;
+}
+
+bool TNavMan::Play() {
+    if (FSoundBehind && !FSeekGuard) {
+        // Brings the sound to the frame shown (a plain seek lands on it exactly: the frames
+        // before its position are decoded as preroll and not shown).
+        SeekTo(GetPosition(), true);
+    }
+    return TGrapheMan::Play();
 }
 
 void TNavMan::MarkReached() {

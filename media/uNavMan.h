@@ -9,7 +9,12 @@
 // to hold a frame. Precise seek: the keeper holds every frame back (PassSamples off) and arms a
 // mark at the target; the graph is placed a pre-position before the target and decodes forward;
 // the first frame within half a frame of the target fires the mark, whose handler lets frames
-// through again, so that very frame is the one the renderer shows.
+// through again, so that very frame is the one the renderer shows. While paused, a target at
+// most a pre-position ahead of the frame shown is reached without a seek: the renderer lets its
+// held frame go (IHeldSampleRelease) and the decoder goes on from where it is, the keeper holding
+// frames back until the mark as before; the renderer holds the target, which keeps the frames
+// after it upstream. The sound does not follow such a step (its renderer stays where it was),
+// so the next Play seeks to the frame shown first, which brings both streams together again.
 //
 // Thread contract: a component of the GUI thread. The frame keeper sends the navigation
 // position text (0x2420) and the mark reached message (0x2422) synchronously from the renderer's
@@ -69,6 +74,7 @@ public:
     TVideoSource* FrameRateSource() const { return FFrameRateSource; }
     // Seeks again to the frame shown while paused, so that the renderer draws it anew.
     void RefreshFrame();
+    bool Play() override;
     bool Stop() override;
 
     QLineEdit* PositionEdit() const { return FPositionEdit.data(); }
@@ -147,6 +153,8 @@ private:
     void MarkReached();
     void PositionTextReported(const QString& text);
     void CancelPendingPreciseSeek();
+    void ArmPreciseSeek(REFERENCE_TIME target, bool afterNewSegment);
+    bool PreciseSeekForward(REFERENCE_TIME target);
     void ShowSeekFeedback(bool seeking);
     bool PreciseSeeks() const;
     bool Shift() const;
@@ -172,5 +180,6 @@ private:
     bool FLoading = false;
     bool FInPreciseSeek = false;
     bool FPreciseSeekPending = false;
+    bool FSoundBehind = false; // a forward step left the sound where it was
     REFERENCE_TIME FFrameDuration = 0;
 };

@@ -44,6 +44,8 @@ HRESULT CBaseRenderer::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
         return GetInterface(static_cast<IQualProp*>(this), ppv);
     if (riid == IID_IAMFilterMiscFlags)
         return GetInterface(static_cast<IAMFilterMiscFlags*>(this), ppv);
+    if (riid == IID_IHeldSampleRelease)
+        return GetInterface(static_cast<IHeldSampleRelease*>(this), ppv);
     return CBaseFilter::NonDelegatingQueryInterface(riid, ppv);
 }
 
@@ -63,6 +65,8 @@ CBasePin* CBaseRenderer::GetPin(int n) {
 }
 
 void CBaseRenderer::ChangeEpochLocked() {
+    // Every state change and flush ends a pending release (ReleaseHeldSample sets it after).
+    FReleaseHeld = false;
     ++FEpoch;
     FRenderChanged.notify_all();
 }
@@ -71,7 +75,8 @@ bool CBaseRenderer::IsReady() {
     std::lock_guard lock(FRenderLock);
     if (InputPin()->IsFlushing())
         return false;
-    return (FHolding && FShown) || FEndOfStream;
+    // A held sample that is being let go no longer counts: the next one is awaited.
+    return (FHolding && FShown && !FReleaseHeld) || FEndOfStream;
 }
 
 HRESULT CBaseRenderer::Pause() {
@@ -136,6 +141,15 @@ HRESULT CBaseRenderer::Stop() {
         FHaveLastStop = false;
     }
     OnStopStreaming();
+    return S_OK;
+}
+
+HRESULT CBaseRenderer::ReleaseHeldSample() {
+    std::lock_guard lock(FRenderLock);
+    if (FState.load() != State_Paused || !FHolding || !FShown || InputPin()->IsFlushing())
+        return S_FALSE;
+    ChangeEpochLocked();
+    FReleaseHeld = true;
     return S_OK;
 }
 
@@ -232,6 +246,10 @@ HRESULT CBaseRenderer::Receive(IMediaSample* pSample) {
                 continue;
             }
             FRenderChanged.wait(lock, [&] { return FEpoch != epoch; });
+            if (FReleaseHeld) {
+                FReleaseHeld = false;
+                break;
+            }
             continue;
         }
         // Running.

@@ -6,7 +6,9 @@
 // flush, until a new sample came). Preroll samples are not shown. End of stream raises
 // EC_COMPLETE once the last sample's time has passed (at Run when it came while paused). It
 // offers IMediaSeeking (passed upstream; the current position is that of the sample shown),
-// IQualProp (frames drawn, sync offset) and IAMFilterMiscFlags (a renderer).
+// IQualProp (frames drawn, sync offset), IAMFilterMiscFlags (a renderer) and IHeldSampleRelease
+// (while paused, let the held sample go and hold the next one: Receive returns, and the next
+// sample is shown as the first one of a pause; a state change or a flush first cancels it).
 //
 // A renderer overrides CheckMediaType and DoRenderSample, and as needed SetMediaType,
 // OnReceiveFirstSample, OnStartStreaming / OnStopStreaming, OnBeginFlush, RenderAhead,
@@ -25,7 +27,10 @@
 #include <memory>
 #include <mutex>
 
-class CBaseRenderer : public CBaseFilter, public IQualProp, public IAMFilterMiscFlags {
+class CBaseRenderer : public CBaseFilter,
+                      public IQualProp,
+                      public IAMFilterMiscFlags,
+                      public IHeldSampleRelease {
 public:
     CBaseRenderer(REFCLSID clsid, const QString& objectName);
     ~CBaseRenderer() override;
@@ -81,6 +86,7 @@ public:
     HRESULT get_AvgSyncOffset(int* piAvg) override;
     HRESULT get_DevSyncOffset(int* piDev) override;
     ULONG GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
+    HRESULT ReleaseHeldSample() override;
 
 private:
     void RenderAndCount(IMediaSample* sample, bool first, REFERENCE_TIME due, bool timed);
@@ -96,9 +102,10 @@ private:
     std::mutex FRenderLock;
     std::condition_variable FRenderChanged;
     // guarded by FRenderLock
-    uint64_t FEpoch = 0;   // changes with every state change and flush
-    bool FHolding = false; // a sample is in Receive
-    bool FShown = false;   // ... and has been shown
+    uint64_t FEpoch = 0;       // changes with every state change and flush
+    bool FHolding = false;     // a sample is in Receive
+    bool FShown = false;       // ... and has been shown
+    bool FReleaseHeld = false; // ... and is to be let go while paused
     bool FEndOfStream = false;
     bool FEndOfStreamSent = false;
     bool FHaveShown = false; // a sample was shown since the segment began

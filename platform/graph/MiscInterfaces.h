@@ -49,6 +49,18 @@ struct IQualProp : IUnknown {
     virtual HRESULT get_DevSyncOffset(int* piDev) = 0;
 };
 
+// A renderer that, while paused, can let the sample it holds go: the stream moves on, and the
+// next sample that arrives is shown and held in its place. A step forward without a flush, so
+// the decoder goes on from where it is instead of from a key frame.
+struct IHeldSampleRelease : IUnknown {
+    static constexpr IID iid{
+        0x8C1B6E52, 0x3F0A, 0x4D7E, {0x9B, 0x21, 0x5A, 0x77, 0xC4, 0x0E, 0x19, 0xD3}};
+    // S_OK when a held sample was let go; S_FALSE when the renderer is not paused with a sample
+    // shown (nothing changes).
+    virtual HRESULT ReleaseHeldSample() = 0;
+};
+
 inline constexpr const IID& IID_IKsPropertySet = IKsPropertySet::iid;
 inline constexpr const IID& IID_IAMFilterMiscFlags = IAMFilterMiscFlags::iid;
 inline constexpr const IID& IID_IQualProp = IQualProp::iid;
+inline constexpr const IID& IID_IHeldSampleRelease = IHeldSampleRelease::iid;

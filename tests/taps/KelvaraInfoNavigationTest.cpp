@@ -1,6 +1,7 @@
 // The navigation manager on kelvara-info's graph of a 10-second, 25 fps clip whose pictures show
 // their own frame numbers: the bounds of the steps and seeks (the end is duration minus two
-// frames), Shift read when an action runs, frame-exact steps, nested steps dropped, the position
+// frames), Shift read when an action runs, frame-exact steps (a little ahead without a seek),
+// nested steps dropped, the position
 // edit and the slider, the clock mode, and a precise seek that never reaches its target not
 // holding back every later frame; the seek feedback of the position field and OnKPosition.
 #include "InfoGraph.h"
@@ -222,6 +223,37 @@ TEST_F(Navigation, ThePrePositionIsTheSettingInMilliseconds) {
     Precise(true);
     nav->PreciseSeek(180 * kFrame);
     EXPECT_EQ(Lands(180), 180);
+}
+
+// While paused, a target at most the pre-position ahead is reached by decoding on from the
+// frame shown (no seek, so no way back to the key frame), across a key frame too; a target
+// further ahead or behind seeks. Each is on screen as soon as the seek is no longer pending.
+TEST_F(Navigation, APreciseSeekALittleAheadDecodesOnInsteadOfSeeking) {
+    Precise(true);
+    nav->PreciseSeek(40 * kFrame);
+    ASSERT_EQ(Lands(40), 40);
+    int seeks = 0;
+    nav->onAbsolutePosition = [&](REFERENCE_TIME) { ++seeks; };
+    const auto landsAt = [&](int64_t n) {
+        nav->PreciseSeek(n * kFrame);
+        WaitServingMessages([&] { return !nav->PreciseSeekPending(); }, 10000);
+        nav->WaitForRenderer();
+        return Shown();
+    };
+    for (int64_t n : {41, 42, 47, 55, 80}) {
+        SCOPED_TRACE(testing::Message() << "frame " << n);
+        EXPECT_EQ(landsAt(n), n);
+        EXPECT_EQ(nav->GetPosition(), n * kFrame);
+    }
+    EXPECT_EQ(seeks, 0);
+    EXPECT_TRUE(graph->Keeper()->PassSamples());
+    EXPECT_EQ(landsAt(140), 140) << "60 frames ahead: more than the pre-position";
+    EXPECT_EQ(seeks, 1);
+    EXPECT_EQ(landsAt(139), 139) << "behind";
+    EXPECT_EQ(seeks, 2);
+    EXPECT_EQ(landsAt(139), 139) << "the frame shown";
+    EXPECT_EQ(landsAt(150), 150);
+    EXPECT_EQ(seeks, 3);
 }
 
 TEST_F(Navigation, TheClockModeKeepsAPausedGraphPaused) {

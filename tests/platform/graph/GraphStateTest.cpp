@@ -1,5 +1,5 @@
 // Run, pause and stop of a graph with streaming threads: pause preroll, the intermediate state,
-// drops that block nothing, and state changes in any order.
+// drops that block nothing, the held sample let go while paused, and state changes in any order.
 #include "platform/graph/GraphWait.h"
 #include "platform/graph/SeekingInterfaces.h"
 #include "platform/ui/MessageWindow.h"
@@ -116,6 +116,56 @@ TEST(GraphState, DroppedSamplesBlockNothingInPause) {
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].stamp.frame, 30u);
     EXPECT_EQ(p.pass->Dropped(), 30);
+}
+
+// Letting the held sample go while paused steps the stream on without a flush: the next sample
+// that gets through is shown and held in its place (the frames dropped on the way stay dropped),
+// the state is intermediate in between, and a release that is not possible changes nothing.
+TEST(GraphState, ReleasingTheHeldSampleShowsAndHoldsTheNextOneThrough) {
+    Playback p;
+    std::atomic<uint64_t> passFrom{0};
+    p.pass->SetHook([&](IMediaSample* s) {
+        TFrameStamp stamp;
+        ReadStamp(s, &stamp);
+        return stamp.frame < passFrom.load() ? S_FALSE : S_OK;
+    });
+    const ComPtr<IHeldSampleRelease> release = QueryInterfaceOf<IHeldSampleRelease>(p.sink.Get());
+    ASSERT_TRUE(release);
+    EXPECT_EQ(release->ReleaseHeldSample(), S_FALSE) << "stopped";
+    p.control->Pause();
+    ASSERT_EQ(StateOf(p.graph.Get(), -1).result, S_OK);
+    ASSERT_EQ(p.sink->RenderedCount(), 1u);
+
+    passFrom = 12;
+    TGate gate;
+    std::atomic<bool> gated{true};
+    p.pass->SetHook([&](IMediaSample* s) {
+        TFrameStamp stamp;
+        ReadStamp(s, &stamp);
+        if (stamp.frame == 12 && gated.load())
+            gate.Pass();
+        return stamp.frame < passFrom.load() ? S_FALSE : S_OK;
+    });
+    EXPECT_EQ(release->ReleaseHeldSample(), S_OK);
+    ASSERT_TRUE(GraphWaitUntil([&] { return gate.Waiting(); }, 60000));
+    EXPECT_EQ(StateOf(p.graph.Get(), 0).result, VFW_S_STATE_INTERMEDIATE);
+    gated = false;
+    gate.Open();
+    EXPECT_EQ(StateOf(p.graph.Get(), -1).result, S_OK);
+    auto shown = p.sink->Rendered();
+    ASSERT_EQ(shown.size(), 2u);
+    EXPECT_EQ(shown[1].stamp.frame, 12u);
+    EXPECT_TRUE(shown[1].whilePaused);
+    // Held again: nothing more comes through until the next release.
+    EXPECT_FALSE(p.sink->WaitForRendered(3, 100));
+    EXPECT_EQ(release->ReleaseHeldSample(), S_OK);
+    ASSERT_TRUE(p.sink->WaitForRendered(3, 60000));
+    EXPECT_EQ(p.sink->Rendered()[2].stamp.frame, 13u);
+    EXPECT_EQ(StateOf(p.graph.Get(), -1).result, S_OK);
+
+    // Running, nothing is held back by a pause to let go.
+    p.control->Run();
+    EXPECT_EQ(release->ReleaseHeldSample(), S_FALSE);
 }
 
 TEST(GraphState, EndOfStreamInPauseCompletesTheState) {
