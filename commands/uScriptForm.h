@@ -69,7 +69,7 @@ public:
     void SetClosedHandler(std::function<void()> handler);
 
     // Shows the window: the dialogs' titles and the file manager's filter are set again, then the
-    // window is shown and brought to the front. Hide() (QWidget's) hides it.
+    // window is shown and brought to the front. hide() (QWidget's) hides it.
     void ShowScriptWindow();
 
     // Compiles and runs the editor's text; the messages of both steps go to the pane. False when
@@ -83,7 +83,8 @@ public:
     // True when the file is now the current file and its text is in the editor.
     bool OpenScript(const QString& path);
 
-    // Starts and stops recording a macro into the editor (what F3 and F4 do).
+    // Starts and stops recording a macro into the editor (what F3 and F4 do). Starting again
+    // restarts with an empty editor; stopping appends "end." to the recorder in force.
     void StartMacro();
     void StopMacro();
     bool Recording() const;
@@ -105,7 +106,8 @@ public:
     // Makes an action of another window reachable by its shortcut from this window (the main
     // window's F1 and F12 actions).
     void AddForeignAction(QAction* action);
-    // True when the key sequence is one of this window's own shortcuts.
+    // True when the key sequence is one of this window's own enabled shortcuts (the two main
+    // window actions above do not count).
     bool OwnsShortcut(const QKeySequence& sequence) const;
 
     TRectAction* raScriptFormSave = nullptr;
