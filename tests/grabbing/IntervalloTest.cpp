@@ -30,6 +30,8 @@ int64_t NumberIn(const QString& path) {
                            [&](int x, int y) { return qGray(image.pixel(x, y)); });
 }
 
+constexpr REFERENCE_TIME kFrameDuration = 400000; // 25 frames a second
+
 class Intervallo : public ShowFormFixture {
 protected:
     void SetUp() override {
@@ -139,6 +141,26 @@ TEST_F(Intervallo, AFailedWriteEndsTheRunWithTheEndSteps) {
     EXPECT_EQ(form->audman->Volume(), volume);
     EXPECT_FALSE(form->intervalloframe->RxSwitch1->isChecked());
     EXPECT_TRUE(form->intervalloframe->cboxIntervallo->isEnabled());
+}
+
+// The run's frame-exact seeks a little ahead decode on without seeking, which leaves the sound
+// where it was: the next Play seeks to the frame shown first, so both streams start together.
+TEST_F(Intervallo, PlayAfterStepsAheadBringsTheSoundToTheFrameShown) {
+    Open("numbers.mp4"); // with sound
+    Check("caSeekPrecision", true);
+    form->NavMan->PreciseSeek(20 * kFrameDuration);
+    ASSERT_TRUE(WaitFor([&] { return Shown() == 20; }));
+    std::vector<REFERENCE_TIME> seeks;
+    form->NavMan->onAbsolutePosition = [&](REFERENCE_TIME at) { seeks.push_back(at); };
+    Run("naAvanceFrame");
+    Run("naAvanceFrame");
+    ASSERT_TRUE(WaitFor([&] { return Shown() == 22; })) << Shown();
+    EXPECT_TRUE(seeks.empty());
+    Check("caPlay", true);
+    ASSERT_EQ(seeks.size(), 1u);
+    EXPECT_EQ(seeks[0], 22 * kFrameDuration);
+    EXPECT_TRUE(WaitFor([&] { return Shown() > 30; })) << "playing on: " << Shown();
+    form->NavMan->onAbsolutePosition = nullptr;
 }
 
 TEST_F(Intervallo, TheCommandLineRunsASeries) {
