@@ -3,15 +3,21 @@
 // that first show and the command-line switches applied at the first activation, as typed by
 // the user (the toolkit is given the program name alone, so none of its own options can eat a
 // switch or a file name).
+//
+// "kelvara --run-script FILE [switch ...]" runs a script instead: the file is opened in the script
+// window, the switches applied, the script compiled and run, its messages printed on standard
+// error as well; "/quit" then closes the program, whose exit status says whether the script ran.
 #include "grabbing/main.h"
 
 #include "commands/uSwitchHelp.h"
+#include "grabbing/uScriptRun.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DisplayCheck.h"
 #include "platform/ui/GuardedApplication.h"
 #include "platform/ui/TypedArguments.h"
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include <QApplication>
@@ -67,11 +73,24 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Kelvara"));
     QApplication::setOrganizationName(QStringLiteral("Osric Taskel"));
 
+    const TScriptRunArguments scriptRun = ParseScriptRun(args.Texts());
+    if (scriptRun.Wanted && scriptRun.File.isEmpty()) {
+        Print(stderr, QStringLiteral("kelvara: --run-script needs a script file\n"));
+        return 2;
+    }
     TShowForm form;
+    std::unique_ptr<TScriptRun> run;
+    if (scriptRun.Wanted)
+        run = std::make_unique<TScriptRun>(
+            form, scriptRun, [](const QString& line) { Print(stderr, line + QLatin1Char('\n')); });
     form.show();
     // Platforms that never report the application active (offscreen, an X server without a
     // window manager) still get their first activation, which applies the switches.
     // A later activation only reaches the program's own handler.
-    QTimer::singleShot(300, &form, [] { Application().Activate(); });
-    return app.exec();
+    if (run)
+        run->Start();
+    else
+        QTimer::singleShot(300, &form, [] { Application().Activate(); });
+    const int status = app.exec();
+    return status != 0 ? status : run ? run->ExitStatus() : 0;
 }

@@ -31,7 +31,15 @@ QString SwitchHelpText(const QString& program, const QList<TCustomZvActionList*>
                "argument (/o=\"my clip.avi\").\n"
                "Without a display, run the program headless: QT_QPA_PLATFORM=offscreen %1 ...\n\n"
                "Options:\n"
-               "  --help, -h     prints this text and exits\n\n"
+               "  --help, -h     prints this text and exits\n"
+               "  --run-script FILE [switch ...]\n"
+               "                 opens the script FILE in the script window, applies the "
+               "switches, then\n"
+               "                 compiles and runs the script; its messages also go to standard "
+               "error.\n"
+               "                 With /quit the program closes afterwards, with exit status 1 "
+               "when the\n"
+               "                 script did not compile or failed.\n\n"
                "Switches:\n")
                .arg(program);
     QList<QPair<QString, QString>> rows;

@@ -1,18 +1,23 @@
 #include "grabbing/main.h"
 
 #include "commands/uCheckAction.h"
+#include "commands/uHelpForm.h"
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
+#include "commands/uScriptForm.h"
 #include "commands/uSuperAction.h"
+#include "commands/uWidestringAction.h"
 #include "commands/uZvSwitch.h"
 #include "grabbing/DVincrustUnit.h"
 #include "grabbing/uImagesOptions.h"
 #include "grabbing/uIncrustFrame.h"
 #include "grabbing/uIntervalloFrame.h"
 #include "grabbing/uNavframe.h"
+#include "grabbing/uOptionsFrame.h"
 #include "media/uMediaFactory.h"
 #include "media/uNavMan.h"
 #include "platform/filters/RegisterFilters.h"
+#include "platform/os/UserFolders.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/ProcessMessages.h"
 #include "platform/ui/RxSlider.h"
@@ -22,7 +27,10 @@
 #include "presentation/uAudioMan.h"
 #include "presentation/uTextGauge.h"
 #include "presentation/uVideoMan.h"
+#include "scripting/uZvScript.h"
+#include "shell/uAbout.h"
 #include "shell/uFichierMan.h"
+#include "shell/uZvAppliMan.h"
 #include "shell/uZvControls.h"
 #include "shell/uZvVersion.h"
 
@@ -41,6 +49,9 @@ void TClickLabel::mousePressEvent(QMouseEvent* event) {
 namespace {
 
 const QString kMainSection = QStringLiteral("ShowForm");
+const QString kScriptSection = QStringLiteral("ScriptForm");
+// The height of the toolbar above the pages that the application manager lays over the window.
+constexpr int kBarHeight = 30;
 
 } // namespace
 
@@ -58,6 +69,7 @@ TShowForm::TShowForm(QWidget* parent) : QMainWindow(parent) {
     CreateMenus();
     CreateToolBar();
     CreatePopupMenu();
+    ResolveSharedShortcuts();
     SetActionIcons();
     EnableVideoControls(false);
     EnableAudioControls(false);
@@ -68,8 +80,9 @@ TShowForm::~TShowForm() {
     FScreenSaver.Release();
     TimerSysDate.reset(); // its ticks use the video manager
     // The users of the graph go before the graph manager, the managers before the widgets
-    // they draw on.
-    delete Switches;
+    // they draw on. The application manager (its script and help windows refer to the lists of
+    // every other component) goes first.
+    delete am;
     delete audman;
     delete vidman;
     delete mf;
@@ -101,7 +114,12 @@ void TShowForm::CreateComponents() {
     ficman = new TFichierMan(this);
     ficman->setObjectName(QStringLiteral("ficman"));
     ficman->BuildActions();
-    Switches = new TZvSwitch(this);
+    am = new TZvAppliMan(this);
+    am->BuildActions();
+}
+
+TZvSwitch* TShowForm::Switches() const {
+    return am ? am->Switches() : nullptr;
 }
 
 void TShowForm::CreateWidgets() {
@@ -200,9 +218,10 @@ void TShowForm::CreatePages() {
         page->hide();
         Pages[size_t(i)] = page;
     }
-    OptionsFrame = new QFrame(Client);
-    OptionsFrame->setObjectName(QStringLiteral("OptionsFrame"));
+    OptionsFrame = new TOptionsFrame(Client);
     OptionsFrame->hide();
+    AboutFrame = new TAboutFrame(Client);
+    AboutFrame->hide();
 }
 
 void TShowForm::CreateNextNameBar() {
@@ -217,9 +236,17 @@ void TShowForm::CreateNextNameBar() {
 }
 
 void TShowForm::ConnectComponents() {
-    // Every list runs its actions' switches and (later) its scripts.
-    for (TCustomZvActionList* list : ActionLists())
-        list->SetSwitch(Switches);
+    // Every list runs its actions' switches and is known to the scripts; the script window's
+    // macros are known to the scripts but have no switches.
+    for (TCustomZvActionList* list : ActionLists()) {
+        list->SetPascalScript(am->ScriptHost());
+        list->SetSwitch(am->Switches());
+    }
+    am->ScriptForm()->al_script()->SetPascalScript(am->ScriptHost());
+    am->SetWinControl(Client);
+    am->SetTopMargin(kBarHeight);
+    am->SetOptionsFrame(OptionsFrame);
+    am->SetAboutFrame(AboutFrame);
     ficman->SetFilter(QStringLiteral("Videos (*.avi *.ivf *.mpg *.mpeg *.m1v *.mp2 *.mpe *.wmv "
                                      "*.asf *.mts *.m2ts *.ts *.vob *.mkv *.mov *.mp4 *.3g2 "
                                      "*.m4v *.m2v)"));
@@ -228,7 +255,13 @@ void TShowForm::ConnectComponents() {
     ficman->OnTestExtension = [](const QString& lowerExt, const QString&) {
         return AcceptedExtension(lowerExt);
     };
-    ficman->OnOpenFile = [this](const QString& name) { return OpenMedia(name); };
+    ficman->OnOpenFile = [this](const QString& name) {
+        // The video is what the user wants to see: the settings and about pages make way.
+        for (TCheckAction* page : {am->caAbout, am->caOptions})
+            if (page && page->Checked())
+                page->SetChecked(false);
+        return OpenMedia(name);
+    };
     ficman->OnCloseFile = [this](const QString&) { CloseMedia(); };
     ficman->SetDragControl(Client); // files dropped anywhere on the window; dragged out of it
     vidman->SetKeepAspectratio(false);
@@ -275,7 +308,7 @@ void TShowForm::ConnectNotifications() {
 }
 
 QList<TCustomZvActionList*> TShowForm::ActionLists() const {
-    return {gpal, vidman, audman, NavMan, ficman};
+    return {am, gpal, vidman, audman, NavMan, ficman};
 }
 
 TCustomAbstractAction* TShowForm::FindAnyAction(const QString& id) const {
@@ -308,7 +341,25 @@ void TShowForm::showEvent(QShowEvent* event) {
         vidman->PreviewWindow()->setContextMenuPolicy(Qt::CustomContextMenu);
     FScreenSaver.Inhibit(QStringLiteral("Kelvara"), QStringLiteral("Showing video"));
     FLayoutOnResize = true;
+    ShowScriptAndHelp();
     NavMan->RefreshFrame();
+}
+
+void TShowForm::ShowScriptAndHelp() {
+    THelpForm* help = am->HelpForm();
+    for (TCustomZvActionList* list : ActionLists())
+        help->AddList(QStringLiteral("Kelvara"), list);
+    TScriptForm* script = am->ScriptForm();
+    help->AddList(QStringLiteral("Scripts"), script->ficman_script());
+    help->AddList(QStringLiteral("Scripts"), script->al_script());
+    script->setWindowTitle(QStringLiteral("Scripts for ") + kelvara::ZvFullName());
+    script->SetHelpAction(am->caHelp);
+    script->SetScriptPageAction(am->caScript);
+    // While the script window is active, the help and script page keys still work.
+    script->AddForeignAction(am->caHelp);
+    script->AddForeignAction(am->caScript);
+    if (TWidestringAction* folder = script->ficman_script()->waInitialDir)
+        folder->SetDefaultValue(kelvara::os::DefaultDocumentsFolder());
 }
 
 void TShowForm::resizeEvent(QResizeEvent* event) {
@@ -336,11 +387,21 @@ void TShowForm::CloseQuery() {
     vidman->DisconnectVideo(true);
     audman->DisconnectAudio();
     FScreenSaver.Release();
+    // The script and help windows close with the program (their page states are kept).
+    am->ScriptForm()->hide();
+    am->HelpForm()->hide();
 }
 
 void TShowForm::LoadPrefs() {
     // Without a store the reads give the defaults, which the actions applied at load apply.
-    const bool opened = gp->OpenSection(kMainSection);
+    TScriptForm* script = am->ScriptForm();
+    bool opened = gp->OpenSection(kScriptSection);
+    script->al_script()->LoadFromPrefs(*gp);
+    script->ficman_script()->LoadFromPrefs(*gp);
+    if (opened)
+        gp->CloseSection();
+    opened = gp->OpenSection(kMainSection);
+    am->LoadFromPrefs(*gp);
     vidman->LoadFromPrefs(*gp);
     audman->LoadFromPrefs(*gp);
     NavMan->LoadFromPrefs(*gp);
@@ -360,5 +421,12 @@ void TShowForm::SavePrefs() {
     NavMan->SaveToPrefs(*gp);
     audman->SaveToPrefs(*gp);
     vidman->SaveToPrefs(*gp);
+    am->SaveToPrefs(*gp);
+    gp->CloseSection();
+    TScriptForm* script = am->ScriptForm();
+    if (!gp->OpenSection(kScriptSection))
+        return;
+    script->ficman_script()->SaveToPrefs(*gp);
+    script->al_script()->SaveToPrefs(*gp);
     gp->CloseSection();
 }

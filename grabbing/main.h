@@ -2,15 +2,23 @@
 // The main window: the owner of the program's components and the place where they meet. It
 // holds the window's own action list (gpal), the preferences component (gp), the file manager
 // (ficman), the media factory (mf), the navigation manager (NavMan, also the graph manager), the
-// video manager (vidman), the audio manager (audman) and the switch runner, with the title bar,
-// the toolbar, the stream bar, the video host, the navigation bar, the settings pages, the
-// next-name bar and the menus.
+// video manager (vidman), the audio manager (audman) and the application manager (am, which
+// creates the script window, the help window and the switch runner), with the title bar, the
+// toolbar, the stream bar, the video host, the navigation bar, the settings pages, the options
+// and about pages, the next-name bar and the menus.
 //
-// Life: created (components built, actions bound), first shown (the preferences component loads
-// the settings after the window's own show handling), first activation (the switch runner applies
+// Life: created (components built, actions bound, every list given the script host and the switch
+// runner), first shown (the help window gets the lists, then the preferences component loads the
+// settings after the window's own show handling: the script window's section, then the main
+// window's), first activation (the switch runner applies
 // the command line), files opened and closed any number of times, close (always allowed: the
 // graph is stopped and the streams taken out, then the preferences are saved), destroyed (the
 // components in the reverse order of their dependencies).
+//
+// Keyboard: the actions are shortcuts of this window only, so that while the script window is
+// the active window its own shortcuts take every key but the help (F1) and script page (F12) keys,
+// which it is given as well. A key that two actions share runs the one that comes first in the
+// menus (then in the lists); the other keeps its shortcut only as a text in the help.
 //
 // Coordinates: the window's client area is the central widget; the children are placed by
 // Layout from its width and height, on every resize and when the video changes sides.
@@ -39,6 +47,7 @@ class QMenu;
 class QMouseEvent;
 class QSlider;
 class QToolBar;
+class TAboutFrame;
 class TAudioMan;
 class TBooleanAction;
 class TCheckAction;
@@ -50,11 +59,13 @@ class TIntegerAction;
 class TMediaFactory;
 class TNavMan;
 class TNopeAction;
+class TOptionsFrame;
 class TTaskelPreferences;
 class TVideoMan;
 class TWidestringAction;
 class TCustomZvActionList;
 class TZvActionList;
+class TZvAppliMan;
 class TZvSwitch;
 class TZvToolButton;
 class TDossiersFrame;
@@ -92,7 +103,9 @@ public:
     TNavMan* NavMan = nullptr;
     TVideoMan* vidman = nullptr;
     TAudioMan* audman = nullptr;
-    TZvSwitch* Switches = nullptr;
+    TZvAppliMan* am = nullptr;
+    // The application manager's switch runner.
+    TZvSwitch* Switches() const;
 
     // The visible parts.
     QWidget* Client = nullptr; // the client area
@@ -118,7 +131,8 @@ public:
     TDossiersFrame* SaveImagesFrame = nullptr; // the naming page, Pages[pgSaveImages]
     TDVIncrustFrame* DVIncrustFrame = nullptr; // the DV date page, Pages[pgDVIncrust]
     TIncrustFrame* IncrustFrame = nullptr;     // the inlay page, Pages[pgIncrust]
-    QFrame* OptionsFrame = nullptr;
+    TOptionsFrame* OptionsFrame = nullptr;     // shown by am (caOptions)
+    TAboutFrame* AboutFrame = nullptr;         // shown by am (caAbout)
     QFrame* Bevel1 = nullptr;
     QFrame* Bevel2 = nullptr;
     QWidget* panelImage = nullptr;
@@ -189,6 +203,10 @@ public:
     TNopeAction* naSoustitres = nullptr;
     TDoubleAction* daDecalageHoraire = nullptr;
     TCheckAction* caDecalageAvance = nullptr;
+    // Scripts.
+    TNopeAction* naExecuteScript = nullptr;
+    TCheckAction* caConserverScript = nullptr;
+    TWidestringAction* waDossierScripts = nullptr;
     // The computer's date and time for the %R token, four times a second while in use.
     std::unique_ptr<TThreadedTimer> TimerSysDate;
 
@@ -281,6 +299,12 @@ private:
     void WireAspectActions();
     void WireInlayActions();
     void ApplyFontStyle(int bit, bool on);
+    void WireScriptActions();
+    void BindOptionsPage();
+    // The help window's lists and the script window's caption and buttons, at the first show.
+    void ShowScriptAndHelp();
+    // Keys that two actions of the window share go to the first of them in menu order.
+    void ResolveSharedShortcuts();
     // Menus and toolbar.
     void CreateMenus();
     void CreateToolBar();
@@ -357,6 +381,7 @@ private:
     bool FLayoutOnResize = false;
     kelvara::os::TScreenSaverInhibit FScreenSaver;
     TImageList* FImages = nullptr; // the pictures of the actions of every list
+    QList<QAction*> FMenuOrder;    // the actions of the main menu, in menu order
     QString FNumberText;
     QString FNextImageName;
     bool FAbort = false;

@@ -8,12 +8,17 @@
 #include "commands/uIntegerAction.h"
 #include "commands/uNopeAction.h"
 #include "commands/uPointAction.h"
+#include "commands/uScriptForm.h"
 #include "commands/uSuperAction.h"
 #include "commands/uWidestringAction.h"
 #include "grabbing/main.h"
+#include "grabbing/uOptionsFrame.h"
 #include "media/uNavMan.h"
+#include "platform/os/UserFolders.h"
 #include "platform/ui/ShortCuts.h"
 #include "presentation/uVideoMan.h"
+#include "shell/uFichierMan.h"
+#include "shell/uZvAppliMan.h"
 
 #include <QSlider>
 
@@ -153,6 +158,11 @@ const TMainRow kRows[] = {
      ShortCut('J', kCtrl), false, "IntervalloStart", "Start the intervalometer"},
     {TKind::Nope, "naIntervalloBreak", "cat_Intervallo", "IntervalloBreak", "br",
      ShortCut('J', kCtrl | scShift), false, "IntervalloBreak", "Abort the intervalometer"},
+    {TKind::Nope, "naExecuteScript", "cat_Taskel", "ExecuteScript", "exec",
+     ShortCut(VK_F1 + 11, kCtrl), false, "ExecuteScript", "Execute the current script"},
+    {TKind::Check, "caConserverScript", "cat_Scripts", "ConserverScript", "", 0, true, "", ""},
+    {TKind::Wide, "waDossierScripts", "cat_Scripts", "DossierScripts", "", 0, true,
+     "DossierScripts", ""},
     {TKind::Check, "caIncrustBold", "cat_Incruster", "IncrustBold", "", 0, true, "", ""},
     {TKind::Check, "caIncrustItalic", "cat_Incruster", "IncrustItalic", "", 0, false, "", ""},
     {TKind::Check, "caIncrustUnderline", "cat_Incruster", "IncrustUnderline", "", 0, false, "", ""},
@@ -226,6 +236,9 @@ void TShowForm::CreateMainActions() {
     find(caSliders, "caSliders");
     find(iaMaxSynchro, "iaMaxSynchro");
     find(caBasculerVue, "caBasculerVue");
+    find(naExecuteScript, "naExecuteScript");
+    find(caConserverScript, "caConserverScript");
+    find(waDossierScripts, "waDossierScripts");
 
     iaLeftFrame->Comments = {QStringLiteral("Used internally.")};
     iaPanneauActif->Comments = {QStringLiteral("Used internally")};
@@ -251,16 +264,19 @@ void TShowForm::CreateMainActions() {
     for (TCheckAction* a : {caSliders, caBasculerVue, caIncrustBold, caIncrustItalic,
                             caIncrustUnderline, caIncrustStrikeOut})
         a->SetDefaultValue(false);
+    caConserverScript->SetDefaultValue(true);
+    waDossierScripts->SetDefaultValue(kelvara::os::DefaultDocumentsFolder());
     FindNamingActions();
     FindIntervalloActions();
     FindInlayTextActions();
 }
 
 void TShowForm::WireMainActions() {
+    // The options page is not among them: the application manager centres it over the window.
     iaLeftFrame->OnAfterApply = [this](const int32_t& x) {
         for (QWidget* page :
-             {static_cast<QWidget*>(Pages[pgImagette]), static_cast<QWidget*>(OptionsFrame),
-              static_cast<QWidget*>(Pages[pgSaveImages]), static_cast<QWidget*>(Pages[pgIncrust])})
+             {static_cast<QWidget*>(Pages[pgImagette]), static_cast<QWidget*>(Pages[pgSaveImages]),
+              static_cast<QWidget*>(Pages[pgIncrust])})
             page->move(x, page->y());
     };
     iaPanneauActif->OnAfterApply = [this](const int32_t& page) { ShowPage(page); };
@@ -279,6 +295,38 @@ void TShowForm::WireMainActions() {
     WireGrabActions();
     WireIntervalloActions();
     WireInlayTextActions();
+    WireScriptActions();
+    BindOptionsPage();
+}
+
+// The script window's current script, whether its file is reopened at start and the folder its
+// open dialog starts in.
+void TShowForm::WireScriptActions() {
+    naExecuteScript->OnAfterApply = [this] { am->ScriptForm()->ExecuteScript(); };
+    const auto keepScript = [this](bool keep) {
+        if (TBooleanAction* reopen = am->ScriptForm()->ficman_script()->baOpenLastFile)
+            reopen->SetValue(keep);
+    };
+    caConserverScript->OnAfterTrueApply = [keepScript] { keepScript(true); };
+    caConserverScript->OnAfterFalseApply = [keepScript] { keepScript(false); };
+    waDossierScripts->OnAfterApply = [this](const QString& folder) {
+        if (TWidestringAction* initial = am->ScriptForm()->ficman_script()->waInitialDir)
+            initial->SetValue(folder);
+    };
+}
+
+void TShowForm::BindOptionsPage() {
+    TOptionsFrame::TBindings b;
+    b.gp = gp;
+    b.caSeekPrecision = NavMan->caSeekPrecision;
+    b.iaSeekPrepos = NavMan->iaSeekPrepos;
+    b.iaMaxSynchro = iaMaxSynchro;
+    b.caConserverScript = caConserverScript;
+    b.waDossierScripts = waDossierScripts;
+    b.baConfirmerImage = baConfirmerImage;
+    b.baRAZWhenOpenFile = baRAZWhenOpenFile;
+    b.baSauverQuandClic = baSauverQuandClic;
+    OptionsFrame->Bind(b);
 }
 
 void TShowForm::WireAspectActions() {

@@ -9,6 +9,7 @@
 #include "shell/uZvControls.h"
 
 #include <QFrame>
+#include <QLayout>
 #include <QSlider>
 #include <QToolBar>
 
@@ -65,8 +66,15 @@ void TShowForm::Layout() {
 
     for (QFrame* page : Pages)
         page->setGeometry(iaLeftFrame->Value(), kPageTop, PageWidth, ch - 80);
-    OptionsFrame->setGeometry(iaLeftFrame->Value(), kPageTop, PageWidth, ch - 80);
-    const int separator = std::max(0, (cw - 580) / 4);
+    // The options page is laid over the whole window by the application manager.
+    // The separators share what the buttons leave of the bar, so that the last button (Quit)
+    // never falls into the bar's overflow menu.
+    int buttons = 0;
+    for (TZvToolButton* b : barUnique->findChildren<TZvToolButton*>(Qt::FindDirectChildrenOnly))
+        buttons += b->sizeHint().width() + barUnique->layout()->spacing();
+    const QMargins margins = barUnique->contentsMargins() + barUnique->layout()->contentsMargins();
+    const int room = cw - buttons - margins.left() - margins.right() - 16;
+    const int separator = std::max(0, std::min((cw - 580) / 4, room / 4));
     for (QWidget* s : ToolSeparators)
         if (s)
             s->setFixedWidth(separator);

@@ -3,6 +3,7 @@
 #include "commands/uCheckAction.h"
 #include "commands/uCustomAbstractAction.h"
 #include "commands/uNopeAction.h"
+#include "commands/uSuperAction.h"
 #include "grabbing/main.h"
 #include "grabbing/uNavframe.h"
 #include "media/uNavMan.h"
@@ -119,6 +120,9 @@ void TShowForm::CreateMenus() {
     const auto menu = [this](const QString& title, std::initializer_list<TMenuItem> items) {
         QMenu* m = menuBar()->addMenu(title);
         AddMenuItems(m, items);
+        for (const TMenuItem& item : items)
+            if (QAction* a = item.Id ? Find(item.Id) : nullptr)
+                FMenuOrder.append(a);
         return m;
     };
     QMenu* files =
@@ -247,4 +251,28 @@ void TShowForm::CreatePopupMenu() {
         AddActionItem(PopupMenu, ficman->naRecent[size_t(i)]);
     PopupMenu->addSeparator();
     add(PopupMenu, {{"naQuit"}});
+}
+
+// The main menu is searched first, in menu order, then the lists: the first action that has a key
+// keeps it as a shortcut of the window, later ones keep it only as their shortcut text (which
+// the help shows), so that the key runs one command instead of none.
+void TShowForm::ResolveSharedShortcuts() {
+    QList<QAction*> order = FMenuOrder;
+    for (TCustomZvActionList* list : ActionLists())
+        for (TCustomAbstractAction* a : list->TypedActions())
+            order.append(a);
+    QList<QKeySequence> taken;
+    QList<QAction*> seen;
+    for (QAction* a : order) {
+        if (seen.contains(a))
+            continue;
+        seen.append(a);
+        QList<QKeySequence> kept;
+        for (const QKeySequence& key : a->shortcuts())
+            if (!taken.contains(key))
+                kept.append(key);
+        if (kept.size() != a->shortcuts().size())
+            a->setShortcuts(kept);
+        taken.append(kept);
+    }
 }

@@ -21,6 +21,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -33,6 +34,37 @@ namespace {
 const QString kCloseHint =
     QStringLiteral("Click to close that page\nand return to the application");
 
+// A round question mark: the help window.
+QIcon HelpIcon() {
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(20, 60, 140), 1));
+    painter.setBrush(QColor(70, 120, 210));
+    painter.drawEllipse(QRectF(1, 1, 18, 18));
+    QFont font = QApplication::font();
+    font.setPixelSize(14);
+    font.setBold(true);
+    painter.setFont(font);
+    painter.setPen(Qt::white);
+    painter.drawText(QRect(0, 0, 20, 20), Qt::AlignCenter, QStringLiteral("?"));
+    return QIcon(pixmap);
+}
+
+// A red switch-off sign: quitting the program.
+QIcon QuitIcon() {
+    QPixmap pixmap(20, 20);
+    pixmap.fill(Qt::transparent);
+    QPainter painter(&pixmap);
+    painter.setRenderHint(QPainter::Antialiasing);
+    QPen pen(QColor(190, 30, 30), 2.4, Qt::SolidLine, Qt::RoundCap);
+    painter.setPen(pen);
+    painter.drawArc(QRectF(3, 4, 14, 14), 120 * 16, 300 * 16);
+    painter.drawLine(QPointF(10, 2.5), QPointF(10, 10));
+    return QIcon(pixmap);
+}
+
 // The pictures of the manager's actions, shared by every manager of the process: the first one
 // makes the list, the last one to let it go destroys it. Indexes: 0 settings, 1 about, 2 help,
 // 3 script, 4 quit.
@@ -42,11 +74,14 @@ std::shared_ptr<TImageList> AcquireTaskelImages() {
         return images;
     auto images = std::make_shared<TImageList>();
     QStyle* style = QApplication::style();
-    for (QStyle::StandardPixmap pixmap :
-         {QStyle::SP_FileDialogDetailedView, QStyle::SP_MessageBoxInformation,
-          QStyle::SP_DialogHelpButton, QStyle::SP_FileDialogContentsView,
-          QStyle::SP_DialogCloseButton})
-        images->Add(style ? style->standardIcon(pixmap) : QIcon());
+    const auto standard = [style](QStyle::StandardPixmap pixmap) {
+        return style ? style->standardIcon(pixmap) : QIcon();
+    };
+    images->Add(standard(QStyle::SP_FileDialogDetailedView));
+    images->Add(standard(QStyle::SP_MessageBoxInformation));
+    images->Add(HelpIcon());
+    images->Add(standard(QStyle::SP_FileDialogContentsView));
+    images->Add(QuitIcon());
     shared = images;
     return images;
 }
