@@ -327,6 +327,37 @@ TEST_F(AppliManWindow, RunScriptOfAScriptThatDoesNotCompileFailsWithTheCompilers
     EXPECT_TRUE(QString::fromStdString(missing.Err).contains(QStringLiteral("none.txt")));
 }
 
+TEST_F(AppliManWindow, ExecOnTheCommandLineRunsTheScriptLeftOpenLastTime) {
+    // Settings kept in the registry, so that the script window reopens its last script.
+    const QString key = QStringLiteral("Software\\Osric Taskel\\Kelvara");
+    ASSERT_TRUE(hive.Hive()->CreateKey(key));
+    ASSERT_TRUE(hive.Hive()->Flush());
+    QTemporaryDir dir;
+    const QString script = dir.filePath(QStringLiteral("digits.txt"));
+    const auto write = [&](int digits) {
+        QFile file(script);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("begin\n  Digits(%1);\nend.\n").arg(digits).toUtf8());
+    };
+    const auto savedDigits = [&] {
+        QFile saved(hive.Path());
+        EXPECT_TRUE(saved.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(saved.readAll());
+        const qsizetype at = text.indexOf(QStringLiteral("\"Digits\"=dword:"));
+        return at < 0 ? -1 : text.mid(at + 15, 8).toInt(nullptr, 16);
+    };
+    write(3);
+    TChildRun run = Kelvara({QStringLiteral("--run-script"), script, QStringLiteral("/quit")});
+    ASSERT_TRUE(run.Exited()) << run.Err;
+    ASSERT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(savedDigits(), 3);
+    write(7); // the file changed on disk since: /exec runs what the file now says
+    run = Kelvara({QStringLiteral("/exec"), QStringLiteral("/quit")});
+    ASSERT_TRUE(run.Exited()) << run.Err;
+    EXPECT_EQ(run.ExitCode, 0) << run.Err;
+    EXPECT_EQ(savedDigits(), 7);
+}
+
 TEST(ScriptRunArguments, TheFileAndTheQuitSwitchAreTakenOutOfTheSwitches) {
     const TScriptRunArguments a = ParseScriptRun(
         {QStringLiteral("/g"), QStringLiteral("--run-script"), QStringLiteral("my script.txt"),
