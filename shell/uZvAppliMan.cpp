@@ -242,6 +242,8 @@ void TZvAppliMan::SetOptionsFrame(QWidget* frame) {
         return;
     frame->setParent(FOptionsPanel);
     frame->hide();
+    if (!FOptionsClose) // it went with the frame it was on
+        CreateOptionsClose();
     FOptionsClose->setParent(frame);
     FOptionsClose->move(frame->width() - 16 - FOptionsClose->width(),
                         frame->height() - 16 - FOptionsClose->height());

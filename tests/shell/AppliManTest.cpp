@@ -303,6 +303,38 @@ TEST(AppliMan, TheFirstStartCentresTheWindowAndLaterStartsRestoreItsBounds) {
     EXPECT_EQ(next.form->size(), QSize(700, 450));
 }
 
+TEST(AppliMan, ADestroyedFrameLeavesItsPageWithoutContent) {
+    TWindowWithManager w;
+    const QColor own = w.PageArea();
+    QWidget* settings = SettingsFrame();
+    w.am->SetOptionsFrame(settings);
+    w.am->caOptions->SetChecked(true);
+    w.am->caOptions->SetChecked(false);
+    delete settings; // the close link on it goes with it
+    EXPECT_EQ(w.am->OptionsFrame(), nullptr);
+    EXPECT_EQ(w.am->OptionsCloseLink(), nullptr);
+    w.am->SetOptionsCloseVisible(false);
+    w.am->caOptions->SetChecked(true);
+    EXPECT_TRUE(w.am->caOptions->Checked());
+    EXPECT_EQ(w.PageArea(), own);
+    // A new frame gets a close link again, shown as asked.
+    QWidget* again = SettingsFrame();
+    w.am->SetOptionsFrame(again);
+    w.am->caOptions->SetChecked(true);
+    ASSERT_NE(w.am->OptionsCloseLink(), nullptr);
+    EXPECT_EQ(w.am->OptionsCloseLink()->parentWidget(), again);
+    EXPECT_FALSE(w.am->OptionsCloseLink()->isVisible());
+    w.am->SetOptionsCloseVisible(true);
+    EXPECT_TRUE(w.am->OptionsCloseLink()->isVisible());
+}
+
+TEST(AppliMan, QuitClosesTheWindow) {
+    TWindowWithManager w;
+    ASSERT_TRUE(w.form->isVisible());
+    w.am->naQuit->Execute();
+    EXPECT_FALSE(w.form->isVisible());
+}
+
 TEST(AppliMan, TheCloseLinkHintSaysWhereItLeads) {
     TWindowWithManager w;
     w.am->SetOptionsFrame(SettingsFrame());
