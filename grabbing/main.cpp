@@ -353,11 +353,10 @@ void TShowForm::ShowScriptAndHelp() {
     help->AddList(QStringLiteral("Scripts"), script->ficman_script());
     help->AddList(QStringLiteral("Scripts"), script->al_script());
     script->setWindowTitle(QStringLiteral("Scripts for ") + kelvara::ZvFullName());
+    // Besides its buttons, this keeps the help and script page keys working while the script
+    // window is the active window.
     script->SetHelpAction(am->caHelp);
     script->SetScriptPageAction(am->caScript);
-    // While the script window is active, the help and script page keys still work.
-    script->AddForeignAction(am->caHelp);
-    script->AddForeignAction(am->caScript);
     if (TWidestringAction* folder = script->ficman_script()->waInitialDir)
         folder->SetDefaultValue(kelvara::os::DefaultDocumentsFolder());
 }

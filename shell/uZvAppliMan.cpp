@@ -107,8 +107,8 @@ TZvAppliMan::TZvAppliMan(QWidget* owner) : TZvActionComponent(owner), FForm(owne
     setObjectName(QStringLiteral("am"));
     OpenUrl = [](const QString& address) { return kelvara::os::OpenUrl(address); };
     CreatePanels();
-    FHelpForm = std::make_unique<THelpForm>();
-    FScriptForm = std::make_unique<TScriptForm>();
+    FHelpForm = new THelpForm(owner);
+    FScriptForm = new TScriptForm(owner);
     FSwitches = new TZvSwitch(this);
     SetPascalScript(FScriptForm->ZvScript());
     FHelpForm->SetClosedHandler([this] { Uncheck(caHelp); });
@@ -125,8 +125,16 @@ TZvAppliMan::~TZvAppliMan() {
     if (FWinControl)
         FWinControl->removeEventFilter(this);
     // The windows go before the runner and the lists they refer to.
-    FHelpForm.reset();
-    FScriptForm.reset();
+    delete FHelpForm.data();
+    delete FScriptForm.data();
+}
+
+TScriptForm* TZvAppliMan::ScriptForm() const {
+    return FScriptForm.data();
+}
+
+THelpForm* TZvAppliMan::HelpForm() const {
+    return FHelpForm.data();
 }
 
 TZvScript* TZvAppliMan::ScriptHost() const {
@@ -430,16 +438,27 @@ void TZvAppliMan::WireActions() {
 
 void TZvAppliMan::WireWindowActions() {
     if (caScript) {
-        caScript->OnInternalTrueApply = [this] { FScriptForm->ShowScriptWindow(); };
-        caScript->OnInternalFalseApply = [this] { FScriptForm->hide(); };
+        caScript->OnInternalTrueApply = [this] {
+            if (FScriptForm)
+                FScriptForm->ShowScriptWindow();
+        };
+        caScript->OnInternalFalseApply = [this] {
+            if (FScriptForm)
+                FScriptForm->hide();
+        };
     }
     if (caHelp) {
         caHelp->OnInternalTrueApply = [this] {
+            if (!FHelpForm)
+                return;
             FHelpForm->show();
             FHelpForm->raise();
             FHelpForm->activateWindow();
         };
-        caHelp->OnInternalFalseApply = [this] { FHelpForm->hide(); };
+        caHelp->OnInternalFalseApply = [this] {
+            if (FHelpForm)
+                FHelpForm->hide();
+        };
     }
     if (naQuit)
         naQuit->OnInternalApply = [this] {

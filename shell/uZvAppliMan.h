@@ -14,7 +14,8 @@
 //
 // Lifecycle: construct with the main window as owner, then BuildActions(); assign WinControl and
 // the frames. The page states are kept in the preferences but not applied at load; raFormSave is
-// (it restores the window's bounds). The script and help windows are destroyed with the manager.
+// (it restores the window's bounds). The script and help windows are top-level windows owned by
+// the main window, destroyed with the manager.
 //
 // Thread contract: GUI thread only.
 #include "commands/uWndComponent.h"
@@ -62,8 +63,8 @@ public:
     void SetOptionsCloseVisible(bool visible);
 
     // What the manager created.
-    TScriptForm* ScriptForm() const { return FScriptForm.get(); }
-    THelpForm* HelpForm() const { return FHelpForm.get(); }
+    TScriptForm* ScriptForm() const;
+    THelpForm* HelpForm() const;
     TZvScript* ScriptHost() const;
     TZvSwitch* Switches() const { return FSwitches; }
     QWidget* OptionsPanel() const { return FOptionsPanel; }
@@ -121,8 +122,10 @@ private:
     QPointer<QWidget> FOptionsPanel, FCustomPanel, FAboutPanel;
     QPointer<TLinkEdit> FOptionsClose;
     bool FOptionsCloseVisible = true;
-    std::unique_ptr<TScriptForm> FScriptForm;
-    std::unique_ptr<THelpForm> FHelpForm;
+    // Windows of their own, owned by the main window (so that they stay with it and never keep
+    // the program running); the manager destroys them first when it goes first.
+    QPointer<TScriptForm> FScriptForm;
+    QPointer<THelpForm> FHelpForm;
     TZvSwitch* FSwitches = nullptr;
     std::shared_ptr<TImageList> FImages; // the shared image module's list
 };
