@@ -248,8 +248,10 @@ public:
     // was written.
     bool SaveImage();
     // The grab: the frame on screen (a newly drawn one while playing) into the picture, then
-    // saved. The copy puts the frame on the clipboard instead.
-    void Grab();
+    // saved; afterCapture runs in between, once the frame is no longer needed (the
+    // intervalometer moves on to its next frame while this picture is written). The copy puts
+    // the frame on the clipboard instead.
+    void Grab(const std::function<void()>& afterCapture = {});
     void Copy();
     // The renderer's frame, stretched to the aspect, into the picture and the thumbnail.
     void GrabFrame();

@@ -71,10 +71,12 @@ void TShowForm::WireGrabActions() {
     videoPanel->installEventFilter(this);
 }
 
-void TShowForm::Grab() {
+void TShowForm::Grab(const std::function<void()>& afterCapture) {
     if (iaPanneauActif->Value() != pgImagette)
         iaPanneauActif->SetValue(pgImagette);
     GrabFrame();
+    if (afterCapture)
+        afterCapture();
     SaveImage();
     Bevel3->hide();
 }

@@ -7,6 +7,7 @@
 #include "commands/uWidestringAction.h"
 #include "media/uMediaDevices.h"
 #include "platform/graph/ControlInterfaces.h"
+#include "platform/graph/Enumerators.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/graph/MiscInterfaces.h"
 #include "platform/ui/ProcessMessages.h"
@@ -355,6 +356,13 @@ void TNavMan::PreciseSeek(REFERENCE_TIME target) {
         return;
     }
     if (target >= SubtractTimes(FDuration, FFrameDuration)) {
+        // The last reachable frame, decoded on to when it is near (an intervalometer's last
+        // picture at the very end), else sought as GoEnd does.
+        if (FFramesNotifier && !FSeekGuard && RunState() == gmPaused) {
+            CancelPendingPreciseSeek();
+            if (PreciseSeekForward(SubtractTimes(FEndPosition, FFrameDuration)))
+                return;
+        }
         GoEnd();
         return;
     }
@@ -400,7 +408,41 @@ void TNavMan::ArmPreciseSeek(REFERENCE_TIME target, bool afterNewSegment) {
     FFramesNotifier->SetPassSamples(false);
 }
 
-bool TNavMan::PreciseSeekForward(REFERENCE_TIME target) {
+namespace {
+
+// The first filter upstream of the keeper that decodes ahead (a few filters up at most: the
+// video tap and the decoder sit right in front of it).
+ComPtr<IDecodeAhead> DecoderAheadOf(IBaseFilter* keeper) {
+    ComPtr<IBaseFilter> filter(keeper);
+    for (int hop = 0; filter && hop < 4; ++hop) {
+        ComPtr<IBaseFilter> next;
+        for (const ComPtr<IPin>& pin : PinsOf(filter.Get())) {
+            ComPtr<IPin> peer;
+            if (DirectionOf(pin.Get()) == PINDIR_INPUT &&
+                SUCCEEDED(pin->ConnectedTo(peer.GetAddressOf())) && peer) {
+                next = FilterOf(peer.Get());
+                break;
+            }
+        }
+        if (const auto decoder = QueryInterfaceOf<IDecodeAhead>(next.Get()))
+            return decoder;
+        filter = next;
+    }
+    return {};
+}
+
+} // namespace
+
+bool TNavMan::StartPreciseSeekAhead(REFERENCE_TIME target) {
+    if (!FFramesNotifier || FSeekGuard || RunState() != gmPaused)
+        return false;
+    CancelPendingPreciseSeek();
+    if (target >= SubtractTimes(FDuration, FFrameDuration))
+        target = SubtractTimes(FEndPosition, FFrameDuration);
+    return PreciseSeekForward(target, false);
+}
+
+bool TNavMan::PreciseSeekForward(REFERENCE_TIME target, bool wait) {
     // A seek decodes at least a pre-position's worth of frames before its target; decoding on
     // from the frame shown is less work when the target is no further ahead than that.
     const REFERENCE_TIME shown = FFramesNotifier->Position();
@@ -412,14 +454,27 @@ bool TNavMan::PreciseSeekForward(REFERENCE_TIME target) {
         return false;
     FSeekGuard = true;
     ArmPreciseSeek(target, false);
+    // The decoder drops what lies more than a frame before the target: those pictures are never
+    // shown, and converting and passing them on is most of the work besides decoding. The keeper
+    // still sees the frame before the target, so its mark fires as after a seek. (Told once the
+    // stream moves: a release refused must leave no skip behind.)
+    const std::optional<REFERENCE_TIME> sampleTime = FFramesNotifier->SampleTimeOf(target);
+    const ComPtr<IDecodeAhead> decoder =
+        sampleTime ? DecoderAheadOf(FFramesNotifier.Get()) : ComPtr<IDecodeAhead>();
     // Refused when the renderer holds no frame (a seek still on its way): seek as usual then.
     if (release->ReleaseHeldSample() != S_OK) {
         CancelPendingPreciseSeek();
         FSeekGuard = false;
         return false;
     }
+    if (decoder)
+        decoder->SkipUntil(SubtractTimes(*sampleTime, FFrameDuration));
     if (!AttachedAudioSources.empty())
         FSoundBehind = true;
+    if (!wait) {
+        FSeekGuard = false;
+        return true;
+    }
     ShowSeekFeedback(true);
     WaitForRenderer();
     ShowSeekFeedback(false);

@@ -63,6 +63,10 @@ public:
     void SeekTo(REFERENCE_TIME position, bool wait = true);
     // Lands on the frame at target (through the frame keeper when one is attached).
     void PreciseSeek(REFERENCE_TIME target);
+    // Starts a precise seek to a target a little ahead while paused, by decoding on, and returns
+    // at once (PreciseSeekPending until the mark is reached, then WaitForRenderer): the caller
+    // works meanwhile. False, and nothing started, when that is not possible: PreciseSeek then.
+    bool StartPreciseSeekAhead(REFERENCE_TIME target);
     // The current position (the keeper's when attached); refreshes the slider and OnKPosition.
     REFERENCE_TIME GetPosition();
     void GotoPositionText(const QString& text);
@@ -154,7 +158,7 @@ private:
     void PositionTextReported(const QString& text);
     void CancelPendingPreciseSeek();
     void ArmPreciseSeek(REFERENCE_TIME target, bool afterNewSegment);
-    bool PreciseSeekForward(REFERENCE_TIME target);
+    bool PreciseSeekForward(REFERENCE_TIME target, bool wait = true);
     void ShowSeekFeedback(bool seeking);
     bool PreciseSeeks() const;
     bool Shift() const;

@@ -146,6 +146,15 @@ HRESULT TFramesNotifier::Transform(IMediaSample* pSample) {
     return FPassSamples.load() ? S_OK : S_FALSE;
 }
 
+std::optional<REFERENCE_TIME> TFramesNotifier::SampleTimeOf(REFERENCE_TIME position) const {
+    const bool interCoded =
+        FVideoSource ? FVideoSource->TemporalCompression() : FInputTemporalCompression.load();
+    if (!interCoded)
+        return std::nullopt;
+    std::lock_guard lock(FLock);
+    return AddTimes(SubtractTimes(position, FSegmentStartTime), FFirstStart);
+}
+
 REFERENCE_TIME TFramesNotifier::GridDuration() const {
     const REFERENCE_TIME duration = FFrameDuration.load();
     return duration > 0 ? duration : 1;

@@ -90,6 +90,9 @@ public:
 
     // Position of the frame passed last (100-ns units).
     REFERENCE_TIME Position() const { return FPosition.load(); }
+    // The sample time (of the current segment) of the frame at a position, by the position rule
+    // read backwards; none for intra-coded video, whose positions count frames, not times.
+    std::optional<REFERENCE_TIME> SampleTimeOf(REFERENCE_TIME position) const;
 
     HRESULT CheckInputType(const CMediaType* mtIn) override;
     HRESULT StartStreaming() override;

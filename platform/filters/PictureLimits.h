@@ -30,10 +30,13 @@ constexpr bool IsPictureSizeAllowed(int64_t width, int64_t height) {
 }
 
 // Decoder threads for pictures of width x height with bytesPerPixel bytes per pixel as decoded
-// (1.5 for 8-bit 4:2:0, up to 6 for 16-bit 4:4:4), on a machine with `cores` cores.
+// (1.5 for 8-bit 4:2:0, up to 6 for 16-bit 4:4:4), on a machine with `cores` cores. One more
+// than the cores, as FFmpeg's own choice: the thread that feeds the decoder also converts and
+// passes on each picture, and the extra frame in flight keeps the cores decoding meanwhile.
 constexpr int DecoderThreadsFor(int64_t width, int64_t height, double bytesPerPixel, int cores) {
     const double picture = double(std::max<int64_t>(width, 1)) *
                            double(std::max<int64_t>(height, 1)) * std::max(bytesPerPixel, 1.0);
     const int byMemory = int(std::clamp(double(kMaxDecoderThreadBytes) / picture, 1.0, 1024.0));
-    return std::clamp(std::min(byMemory, cores), 1, kMaxDecoderThreads);
+    const int wanted = cores > 1 ? cores + 1 : 1;
+    return std::clamp(std::min(byMemory, wanted), 1, kMaxDecoderThreads);
 }

@@ -156,7 +156,26 @@ HRESULT TVideoDecoder::OpenCodec() {
     return S_OK;
 }
 
+HRESULT TVideoDecoder::NonDelegatingQueryInterface(REFIID riid, void** ppv) {
+    if (riid == IID_IDecodeAhead)
+        return GetInterface(static_cast<IDecodeAhead*>(this), ppv);
+    return CTransformFilter::NonDelegatingQueryInterface(riid, ppv);
+}
+
+HRESULT TVideoDecoder::SkipUntil(REFERENCE_TIME sampleTime) {
+    if (!FCodec)
+        return VFW_E_WRONG_STATE;
+    FSkipUntil.store(sampleTime);
+    return S_OK;
+}
+
+HRESULT TVideoDecoder::BeginFlush() {
+    FSkipUntil.store(kNoSkip);
+    return CTransformFilter::BeginFlush();
+}
+
 HRESULT TVideoDecoder::StartStreaming() {
+    FSkipUntil.store(kNoSkip);
     FNextTime = AV_NOPTS_VALUE;
     FSegmentStart = true;
     FSkippedWidth = FSkippedHeight = 0;
@@ -211,6 +230,12 @@ HRESULT TVideoDecoder::DeliverFrame(const AVFrame* frame) {
         start != AV_NOPTS_VALUE && (duration > 0 ? 2 * start < -duration : start < 0);
     if (preroll || !TakesPicture(frame))
         return S_OK;
+    const REFERENCE_TIME skipUntil = FSkipUntil.load();
+    if (skipUntil != kNoSkip && start != AV_NOPTS_VALUE) {
+        if (start + std::max<REFERENCE_TIME>(duration, 1) <= skipUntil)
+            return S_OK;
+        FSkipUntil.store(kNoSkip);
+    }
     IMediaSample* raw = nullptr;
     HRESULT hr = OutputPin()->GetDeliveryBuffer(&raw, nullptr, nullptr, 0);
     if (FAILED(hr))
@@ -283,6 +308,7 @@ HRESULT TVideoDecoder::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, d
             avcodec_flush_buffers(FCodec.get());
         FNextTime = AV_NOPTS_VALUE;
         FSegmentStart = true;
+        FSkipUntil.store(kNoSkip);
     }
     return CTransformFilter::NewSegment(tStart, tStop, dRate);
 }

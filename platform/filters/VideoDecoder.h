@@ -15,7 +15,9 @@
 // media time); frames come out in presentation order with libavcodec's best-effort time stamp,
 // and each lasts one frame. A frame more than half a frame before the segment start is decoded
 // and not delivered, so that after a seek to T the first frame delivered is the one at T. A new
-// segment drops what the decoder holds; the end of the stream delivers it.
+// segment drops what the decoder holds; the end of the stream delivers it. IDecodeAhead drops
+// the frames before a sample time in the same way, without a seek (set while the stream is held
+// downstream; read on the streaming thread, atomic).
 //
 // Thread contract: Receive, EndOfStream and NewSegment run on the upstream streaming thread
 // under the receive lock; the codec is opened and closed in StartStreaming / StopStreaming on
@@ -23,14 +25,19 @@
 #include "platform/filters/DecoderFamily.h"
 #include "platform/filters/FFmpegUtil.h"
 #include "platform/filters/VideoConverter.h"
+#include "platform/graph/MiscInterfaces.h"
 #include "platform/graph/TransformFilter.h"
 
 #include <atomic>
 
-class TVideoDecoder : public CTransformFilter {
+class TVideoDecoder : public CTransformFilter, public IDecodeAhead {
 public:
     TVideoDecoder(const QString& name, REFCLSID clsid, TDecoderFamily family);
     ~TVideoDecoder() override;
+    DECLARE_IUNKNOWN
+    HRESULT NonDelegatingQueryInterface(REFIID riid, void** ppv) override;
+    HRESULT SkipUntil(REFERENCE_TIME sampleTime) override;
+    HRESULT BeginFlush() override;
 
     HRESULT CheckInputType(const CMediaType* mtIn) override;
     HRESULT CheckTransform(const CMediaType* mtIn, const CMediaType* mtOut) override;
@@ -67,6 +74,8 @@ private:
     TVideoConverter FConverter;
     REFERENCE_TIME FNextTime = AV_NOPTS_VALUE;
     bool FSegmentStart = true;
+    static constexpr REFERENCE_TIME kNoSkip = INT64_MIN;
+    std::atomic<REFERENCE_TIME> FSkipUntil{kNoSkip};
     int FSkippedWidth = 0, FSkippedHeight = 0; // the size of the last picture skipped
     std::atomic<int> FDecoded{0};
     std::atomic<int> FDelivered{0};

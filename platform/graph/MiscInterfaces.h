@@ -60,7 +60,20 @@ struct IHeldSampleRelease : IUnknown {
     virtual HRESULT ReleaseHeldSample() = 0;
 };
 
+// A decoder that can decode frames without passing them on, up to a sample time: the frames
+// before it are decoded (the later ones are predicted from them) and dropped, as the frames
+// before a seek's position are. A frame-exact step ahead so spares the work of passing on
+// pictures that are never shown.
+struct IDecodeAhead : IUnknown {
+    static constexpr IID iid{
+        0x4E6A2C19, 0x7B3D, 0x4F58, {0xA1, 0x0C, 0x62, 0xD9, 0x3E, 0x85, 0x47, 0xB2}};
+    // Frames that end before sampleTime are not delivered, until the first one that does not,
+    // a new segment, a flush or a stop.
+    virtual HRESULT SkipUntil(REFERENCE_TIME sampleTime) = 0;
+};
+
 inline constexpr const IID& IID_IKsPropertySet = IKsPropertySet::iid;
 inline constexpr const IID& IID_IAMFilterMiscFlags = IAMFilterMiscFlags::iid;
 inline constexpr const IID& IID_IQualProp = IQualProp::iid;
 inline constexpr const IID& IID_IHeldSampleRelease = IHeldSampleRelease::iid;
+inline constexpr const IID& IID_IDecodeAhead = IDecodeAhead::iid;

@@ -188,6 +188,31 @@ TEST(Seeking, RestartsAtAKeyFrameWithPrerollAndShowsTheTarget) {
     EXPECT_GE(bed.decoder->DecodedFrames() - bed.decoder->DeliveredFrames(), 5);
 }
 
+// Decoding ahead while paused: the renderer lets the frame it holds go, the decoder drops the
+// frames that end before the time it was given, and the first one at that time is shown; a
+// seek made before such a frame came clears the skip.
+TEST(Seeking, DecodingAheadShowsTheFrameAtItsTimeWithoutDeliveringThoseBefore) {
+    TSeekBed bed;
+    ASSERT_TRUE(bed.decoder);
+    ASSERT_TRUE(bed.PauseAt(5 * kFrame));
+    ASSERT_EQ(bed.ShownNumber(), 5);
+    const ComPtr<IHeldSampleRelease> release = QueryInterfaceOf<IHeldSampleRelease>(bed.sink.Get());
+    const ComPtr<IDecodeAhead> ahead = QueryInterfaceOf<IDecodeAhead>(bed.decoder);
+    ASSERT_TRUE(release && ahead);
+    const int delivered = bed.decoder->DeliveredFrames();
+    // Sample times count from the segment's start, frame 5: frame 14 starts at 9 frames.
+    EXPECT_EQ(ahead->SkipUntil(9 * kFrame), S_OK);
+    ASSERT_EQ(release->ReleaseHeldSample(), S_OK);
+    OAFilterState state = 0;
+    ASSERT_EQ(bed.graph.As<IMediaControl>()->GetState(30000, &state), S_OK);
+    EXPECT_EQ(bed.ShownNumber(), 14) << "across the key frame at 12";
+    EXPECT_EQ(bed.decoder->DeliveredFrames(), delivered + 1);
+
+    EXPECT_EQ(ahead->SkipUntil(100 * kFrame), S_OK);
+    ASSERT_TRUE(bed.PauseAt(3 * kFrame));
+    EXPECT_EQ(bed.ShownNumber(), 3);
+}
+
 TEST(Seeking, BetweenTwoFramesShowsTheNearest) {
     TSeekBed bed;
     struct TCase {
