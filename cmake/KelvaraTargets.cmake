@@ -16,13 +16,70 @@ function(kelvara_add_subfolders dir)
     endforeach()
 endfunction()
 
-# kelvara_library(<name> SOURCES ... [DEPS ...]): a static library whose headers are included
-# from the project root ("platform/ui/MessageWindow.h").
+# Where the installed program finds its shared libraries, and the run-time search paths that
+# lead there, relative to the binary ($ORIGIN), both in the build tree and once installed: the
+# build tree and the installed tree can be moved as a whole.
+include(GNUInstallDirs)
+set(KELVARA_INSTALL_LIBDIR ${CMAKE_INSTALL_LIBDIR}/kelvara)
+set(CMAKE_BUILD_RPATH_USE_ORIGIN ON)
+file(RELATIVE_PATH _kelvara_bin_to_lib
+    ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR} ${CMAKE_INSTALL_PREFIX}/${KELVARA_INSTALL_LIBDIR})
+set(CMAKE_INSTALL_RPATH "$ORIGIN/${_kelvara_bin_to_lib}")
+# A module installed one folder below the executable (LAV/LAVVideo.ax).
+set(KELVARA_MODULE_INSTALL_RPATH "$ORIGIN/../${_kelvara_bin_to_lib}")
+
+# kelvara_library(<name> SOURCES ... [DEPS ...]): a library whose headers are included from the
+# project root ("platform/ui/MessageWindow.h"). The platform's libraries (kelvara_platform_*)
+# are shared: they hold the process-wide services (the class registry, the registry hive, the
+# graph trace, allocator bookkeeping, the application object), and the program, the tools, the
+# tests and the loadable decoder modules must all use the one copy of them in the process. The
+# other libraries are static.
 function(kelvara_library name)
     cmake_parse_arguments(ARG "" "" "SOURCES;DEPS" ${ARGN})
-    add_library(${name} STATIC ${ARG_SOURCES})
+    if(name MATCHES "^kelvara_platform_")
+        add_library(${name} SHARED ${ARG_SOURCES})
+        # No <name>_EXPORTS definition: nothing uses it, and the objects keep the static
+        # library's compile line.
+        set_target_properties(${name} PROPERTIES DEFINE_SYMBOL "")
+        install(TARGETS ${name} LIBRARY DESTINATION ${KELVARA_INSTALL_LIBDIR})
+    else()
+        add_library(${name} STATIC ${ARG_SOURCES})
+    endif()
     target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
     target_link_libraries(${name} PUBLIC ${ARG_DEPS})
+endfunction()
+
+# kelvara_module(<name> FOLDER <sub-folder of bin> OUTPUT <file name> SOURCES ... [DEPS ...]):
+# a loadable class module (exporting DllGetClassObject) built into bin/<sub-folder>/<file name>
+# and installed beside the installed executable in the same sub-folder. Only the entry points are
+# visible; the platform comes from its shared libraries.
+function(kelvara_module name)
+    cmake_parse_arguments(ARG "" "FOLDER;OUTPUT" "SOURCES;DEPS" ${ARGN})
+    add_library(${name} MODULE ${ARG_SOURCES})
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR})
+    target_link_libraries(${name} PRIVATE ${ARG_DEPS})
+    get_filename_component(base ${ARG_OUTPUT} NAME_WE)
+    get_filename_component(suffix ${ARG_OUTPUT} LAST_EXT)
+    set_target_properties(${name} PROPERTIES
+        PREFIX ""
+        OUTPUT_NAME ${base}
+        SUFFIX ${suffix}
+        LIBRARY_OUTPUT_DIRECTORY ${KELVARA_BIN_DIR}/${ARG_FOLDER}
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON
+        INSTALL_RPATH "${KELVARA_MODULE_INSTALL_RPATH}")
+    install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_BINDIR}/${ARG_FOLDER})
+endfunction()
+
+# kelvara_module_files(FOLDER <sub-folder of bin> FILES ...): data files of a module (its
+# settings file), copied into bin/<sub-folder> (again whenever they change) and installed there.
+function(kelvara_module_files)
+    cmake_parse_arguments(ARG "" "FOLDER" "FILES" ${ARGN})
+    foreach(file IN LISTS ARG_FILES)
+        get_filename_component(fname ${file} NAME)
+        configure_file(${file} ${KELVARA_BIN_DIR}/${ARG_FOLDER}/${fname} COPYONLY)
+    endforeach()
+    install(FILES ${ARG_FILES} DESTINATION ${CMAKE_INSTALL_BINDIR}/${ARG_FOLDER})
 endfunction()
 
 # kelvara_executable(<name> SOURCES ... [DEPS ...])
