@@ -1,5 +1,6 @@
 #include "grabbing/main.h"
 
+#include "commands/uBooleanAction.h"
 #include "commands/uCheckAction.h"
 #include "commands/uHelpForm.h"
 #include "commands/uIntegerAction.h"
@@ -16,6 +17,7 @@
 #include "grabbing/uOptionsFrame.h"
 #include "media/uMediaFactory.h"
 #include "media/uNavMan.h"
+#include "media/uPrivateLAV.h"
 #include "platform/filters/RegisterFilters.h"
 #include "platform/os/UserFolders.h"
 #include "platform/ui/Application.h"
@@ -318,8 +320,14 @@ TCustomAbstractAction* TShowForm::FindAnyAction(const QString& id) const {
     return nullptr;
 }
 
+// The first show detects the save mode and opens its store, runs the window's own first-show
+// work, then loads every list; the preferences component does each once.
 void TShowForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    gp->LoadAll([this] { FirstShow(); });
+}
+
+void TShowForm::FirstShow() {
     if (FShown)
         return;
     FShown = true;
@@ -367,9 +375,12 @@ void TShowForm::resizeEvent(QResizeEvent* event) {
         Layout();
 }
 
+// The close query never refuses; the save-mode question that follows it may keep the window
+// open (unanswered), and the next close asks again.
 void TShowForm::closeEvent(QCloseEvent* event) {
-    CloseQuery();
-    event->accept();
+    bool canClose = true;
+    gp->SaveAll(canClose, [this](bool&) { CloseQuery(); });
+    event->setAccepted(canClose);
 }
 
 void TShowForm::CloseQuery() {
@@ -385,6 +396,11 @@ void TShowForm::CloseQuery() {
     NavMan->Stop();
     vidman->DisconnectVideo(true);
     audman->DisconnectAudio();
+    // The private packages' filters go, and their settings leave the user's hive in any case.
+    if (auto* use = gpal->FindAction<TBooleanAction>(QStringLiteral("baUsePrivateFilters"));
+        use && use->Value())
+        UninstallPrivateFilters({&vidman->Decoders(), &audman->Decoders(), mf});
+    DeletePrivateSettings();
     FScreenSaver.Release();
     // The script and help windows close with the program (their page states are kept).
     am->ScriptForm()->hide();

@@ -14,12 +14,16 @@
 #include "grabbing/main.h"
 #include "grabbing/uOptionsFrame.h"
 #include "media/uNavMan.h"
+#include "media/uPrivateLAV.h"
 #include "platform/os/UserFolders.h"
 #include "platform/ui/ShortCuts.h"
+#include "presentation/uAudioMan.h"
+#include "presentation/uTextGauge.h"
 #include "presentation/uVideoMan.h"
 #include "shell/uFichierMan.h"
 #include "shell/uZvAppliMan.h"
 
+#include <QFileInfo>
 #include <QSlider>
 
 namespace {
@@ -148,8 +152,12 @@ const TMainRow kRows[] = {
      "", ""},
     {TKind::Nope, "naAbort", "cat_Taskel", "Abort", "a", ShortCut(VK_ESCAPE), false, "Abort",
      "Abort actions in progress"},
+    {TKind::Wide, "waPrivateFolder", "cat_Taskel", "waLAVFolder", "privf", 0, true, "PrivateFolder",
+     "Folder where are located the Private Filters"},
     {TKind::Wide, "waInsertFontName", "cat_Incruster", "InsertFontName", "ifname", 0, false, "",
      "Name of the insertion font."},
+    {TKind::Boolean, "baUsePrivateFilters", "cat_Taskel", "UsePrivateFilters", "priv", 0, true,
+     "UsePrivateFilters", "Use the Private filters (Recommanded)"},
     {TKind::Colour, "laInsertFontColor", "cat_Incruster", "InsertFontColor", "ifCol", 0, false, "",
      ""},
     {TKind::Integer, "iaInsertFontSize", "cat_Incruster", "InsertFontSize", "ifSize", 0, true, "",
@@ -266,6 +274,21 @@ void TShowForm::CreateMainActions() {
         a->SetDefaultValue(false);
     caConserverScript->SetDefaultValue(true);
     waDossierScripts->SetDefaultValue(kelvara::os::DefaultDocumentsFolder());
+    if (auto* folder = gpal->FindAction<TWidestringAction>(QStringLiteral("waPrivateFolder"))) {
+        folder->SetDefaultValue(DefaultPrivateFolder());
+        folder->Comments = {QStringLiteral(
+            "WARNING: if you change this value, the private filters will no longer be used by "
+            "Kelvara and its behavior will become wobbly.")};
+    }
+    if (auto* use = gpal->FindAction<TBooleanAction>(QStringLiteral("baUsePrivateFilters"))) {
+        use->SetDefaultValue(true);
+        use->Comments = {
+            QStringLiteral("Private filters are provided with Kelvara but not installed on your "
+                           "system, so do not pollute your other applications using directshow "
+                           "filters."),
+            QStringLiteral("The use of these private filters is highly recommended, otherwise "
+                           "Kelvara will experience disruptions and blockages.")};
+    }
     FindNamingActions();
     FindIntervalloActions();
     FindInlayTextActions();
@@ -296,6 +319,26 @@ void TShowForm::WireMainActions() {
     WireIntervalloActions();
     WireInlayTextActions();
     WireScriptActions();
+    // The private decoder packages: the folder loads them (and applies the use switch again),
+    // the use switch closes the open file, switches them on or off and opens the file again.
+    auto* privateFolder = gpal->FindAction<TWidestringAction>(QStringLiteral("waPrivateFolder"));
+    auto* usePrivate = gpal->FindAction<TBooleanAction>(QStringLiteral("baUsePrivateFilters"));
+    privateFolder->OnAfterApply = [usePrivate](const QString& folder) {
+        ApplyPrivateFolder(folder);
+        usePrivate->Apply();
+    };
+    usePrivate->OnAfterApply = [this](const bool& on) {
+        const QString file = CurrentFile();
+        if (!file.isEmpty())
+            CloseMedia();
+        const TPrivateTargets targets{&vidman->Decoders(), &audman->Decoders(), mf};
+        if (on)
+            InstallPrivateFilters(targets);
+        else
+            UninstallPrivateFilters(targets);
+        if (!file.isEmpty() && QFileInfo::exists(file))
+            OpenMedia(file);
+    };
     BindOptionsPage();
 }
 
@@ -326,6 +369,8 @@ void TShowForm::BindOptionsPage() {
     b.baConfirmerImage = baConfirmerImage;
     b.baRAZWhenOpenFile = baRAZWhenOpenFile;
     b.baSauverQuandClic = baSauverQuandClic;
+    b.baUsePrivateFilters = gpal->FindAction<TBooleanAction>(QStringLiteral("baUsePrivateFilters"));
+    b.waPrivateFolder = gpal->FindAction<TWidestringAction>(QStringLiteral("waPrivateFolder"));
     OptionsFrame->Bind(b);
 }
 

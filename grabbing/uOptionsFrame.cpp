@@ -80,10 +80,10 @@ TOptionsFrame::TOptionsFrame(QWidget* parent) : QFrame(parent) {
     CreateScriptsGroup();
     CreateImagesGroup();
     // Until they are bound, the controls change nothing.
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{rgPrefs, cbNavPrecise, seSeekPrepos, seMaxSynchro,
-                                         cbConserverScripts, deDossierScripts, DossierScriptsButton,
-                                         cbConfirmerImage, cbRAZwhenOpenFile, cbSauverQuandClic})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             rgPrefs, cbNavPrecise, seSeekPrepos, seMaxSynchro, cbConserverScripts,
+             deDossierScripts, DossierScriptsButton, cbUsePrivateFilters, dePrivateFolder,
+             PrivateFolderButton, cbConfirmerImage, cbRAZwhenOpenFile, cbSauverQuandClic})
         w->setEnabled(false);
 }
 
@@ -113,15 +113,12 @@ void TOptionsFrame::CreateNavigationGroup() {
 void TOptionsFrame::CreateDecodersGroup() {
     QGroupBox* group = Group(this, QStringLiteral("Private decoders"), kLeft, 264, 92);
     cbUsePrivateFilters =
-        Check(group, "cbUsePrivateFilters", QStringLiteral("Use the private decoders"), 22);
+        Check(group, "cbUsePrivateFilters", QStringLiteral("Use private filters"), 22);
     dePrivateFolder = FolderEdit(group, "dePrivateFolder", 52);
-    // The private decoder packages are not part of this version: the two controls stay off.
-    const QString note = QStringLiteral("Private decoder packages are not available yet.");
-    for (QWidget* w :
-         {static_cast<QWidget*>(cbUsePrivateFilters), static_cast<QWidget*>(dePrivateFolder)}) {
-        w->setEnabled(false);
-        w->setToolTip(note);
-    }
+    dePrivateFolder->setToolTip(QStringLiteral("Folder where are located the Private Filters"));
+    PrivateFolderButton = new QToolButton(group);
+    PrivateFolderButton->setText(QStringLiteral("..."));
+    PrivateFolderButton->setGeometry(group->width() - 38, 52, 28, 24);
 }
 
 void TOptionsFrame::CreateScriptsGroup() {
@@ -156,7 +153,9 @@ void TOptionsFrame::Bind(const TBindings& b) {
     BindInteger(seSeekPrepos, b.iaSeekPrepos);
     BindInteger(seMaxSynchro, b.iaMaxSynchro);
     BindCheck(cbConserverScripts, b.caConserverScript);
-    BindFolder(b.waDossierScripts);
+    BindFolder(deDossierScripts, DossierScriptsButton, b.waDossierScripts, false);
+    BindBoolean(cbUsePrivateFilters, b.baUsePrivateFilters);
+    BindFolder(dePrivateFolder, PrivateFolderButton, b.waPrivateFolder, true);
     BindBoolean(cbConfirmerImage, b.baConfirmerImage);
     BindBoolean(cbRAZwhenOpenFile, b.baRAZWhenOpenFile);
     BindBoolean(cbSauverQuandClic, b.baSauverQuandClic);
@@ -227,20 +226,24 @@ void TOptionsFrame::BindInteger(QSpinBox* box, TIntegerAction* action) {
     };
 }
 
-void TOptionsFrame::BindFolder(TWidestringAction* action) {
+void TOptionsFrame::BindFolder(QLineEdit* edit, QToolButton* button, TWidestringAction* action,
+                               bool trailingDelimiter) {
     if (!action)
         return;
-    deDossierScripts->setEnabled(true);
-    DossierScriptsButton->setEnabled(true);
-    deDossierScripts->setText(action->Value());
-    connect(DossierScriptsButton, &QToolButton::clicked, this, [this, action] {
-        const QString chosen = ChooseFolder ? ChooseFolder(deDossierScripts->text()) : QString();
-        if (!chosen.isEmpty())
-            action->SetValue(chosen);
+    edit->setEnabled(true);
+    button->setEnabled(true);
+    edit->setText(action->Value());
+    connect(button, &QToolButton::clicked, this, [this, edit, action, trailingDelimiter] {
+        QString chosen = ChooseFolder ? ChooseFolder(edit->text()) : QString();
+        if (chosen.isEmpty())
+            return;
+        if (trailingDelimiter && !chosen.endsWith(u'/'))
+            chosen += u'/';
+        action->SetValue(chosen);
     });
-    action->OnAfterApply = [previous = action->OnAfterApply, this](const QString& folder) {
+    action->OnAfterApply = [previous = action->OnAfterApply, edit](const QString& folder) {
         if (previous)
             previous(folder);
-        deDossierScripts->setText(folder);
+        edit->setText(folder);
     };
 }

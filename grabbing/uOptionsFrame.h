@@ -46,14 +46,16 @@ public:
         TBooleanAction* baConfirmerImage = nullptr;
         TBooleanAction* baRAZWhenOpenFile = nullptr;
         TBooleanAction* baSauverQuandClic = nullptr;
+        TBooleanAction* baUsePrivateFilters = nullptr;
+        TWidestringAction* waPrivateFolder = nullptr;
     };
 
     explicit TOptionsFrame(QWidget* parent = nullptr);
 
     void Bind(const TBindings& bindings);
 
-    // The folder chooser behind the script folder's browse button; answers the chosen folder or
-    // an empty text (replaceable: tests answer it).
+    // The folder chooser behind the browse buttons of the script and private folders; answers the
+    // chosen folder or an empty text (replaceable: tests answer it).
     std::function<QString(const QString& start)> ChooseFolder;
 
     QGroupBox* rgPrefs = nullptr;
@@ -66,6 +68,7 @@ public:
     QToolButton* DossierScriptsButton = nullptr;
     QCheckBox* cbUsePrivateFilters = nullptr;
     QLineEdit* dePrivateFolder = nullptr;
+    QToolButton* PrivateFolderButton = nullptr;
     QCheckBox* cbConfirmerImage = nullptr;
     QCheckBox* cbRAZwhenOpenFile = nullptr;
     QCheckBox* cbSauverQuandClic = nullptr;
@@ -80,5 +83,8 @@ private:
     void BindCheck(QCheckBox* box, TCheckAction* action);
     void BindBoolean(QCheckBox* box, TBooleanAction* action);
     void BindInteger(QSpinBox* box, TIntegerAction* action);
-    void BindFolder(TWidestringAction* action);
+    // The folder edit shows the action's value; the button chooses a new one (with a trailing
+    // "/" when asked).
+    void BindFolder(QLineEdit* edit, QToolButton* button, TWidestringAction* action,
+                    bool trailingDelimiter);
 };

@@ -208,7 +208,9 @@ bool TDecoderMan::SplicedAfter(const TFilterRec* record) const {
 bool TDecoderMan::AfterDecoder(TFilterRec* record) {
     RecordDecoder(record);
     bool result = true;
-    if (SplicedAfter(PostDecoderFilter))
+    // A post-decoder filter that cannot be made (its package is missing) is left out: blaming
+    // the decoder for it would leave no decoder at all.
+    if (SplicedAfter(PostDecoderFilter) && PostDecoderFilter->GetFilter())
         result = InsertAfterDecoder(PostDecoderFilter);
     if (result && SplicedAfter(FinalFilter))
         result = InsertAfterDecoder(FinalFilter);

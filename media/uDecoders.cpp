@@ -32,11 +32,6 @@ std::vector<std::unique_ptr<TFilterRec>>& Records() {
     return records;
 }
 
-std::map<QString, ComPtr<IClassFactory>>& Factories() {
-    static std::map<QString, ComPtr<IClassFactory>> factories;
-    return factories;
-}
-
 TDecoderLinks MakeVideoExclusions() {
     TFilterRec* dtv = TFilterRecs::Make(kDtvDvdVideoDecoder, fkRegistered,
                                         QStringLiteral("Microsoft DTV-DVD Video Decoder"));
@@ -90,19 +85,6 @@ TFilterRec* TFilterRecs::Make(REFCLSID clsid, TFilterKind kind, const QString& n
 
 size_t TFilterRecs::Count() {
     return Records().size();
-}
-
-void TPrivateFactories::Add(REFCLSID clsid, ComPtr<IClassFactory> factory) {
-    Factories()[GuidToString(clsid)] = std::move(factory);
-}
-
-void TPrivateFactories::Remove(REFCLSID clsid) {
-    Factories().erase(GuidToString(clsid));
-}
-
-ComPtr<IClassFactory> TPrivateFactories::Find(REFCLSID clsid) {
-    const auto it = Factories().find(GuidToString(clsid));
-    return it == Factories().end() ? ComPtr<IClassFactory>() : it->second;
 }
 
 int TDecoderLinks::IndexOf(const TMediaTypeKey& key) const {

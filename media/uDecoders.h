@@ -9,6 +9,7 @@
 // owned by the process-wide TFilterRecs; lists hold records without owning them.
 //
 // Thread contract: everything here is used on the GUI thread only (the graph is built there).
+#include "media/uDecodersPrivate.h"
 #include "platform/com/ClassFactory.h"
 #include "platform/com/ComPtr.h"
 #include "platform/graph/BuilderInterfaces.h"
@@ -65,14 +66,6 @@ class TFilterRecs {
 public:
     static TFilterRec* Make(REFCLSID clsid, TFilterKind kind, const QString& name);
     static size_t Count();
-};
-
-// The class factories of the private decoder packages that are loaded, by class identifier.
-class TPrivateFactories {
-public:
-    static void Add(REFCLSID clsid, ComPtr<IClassFactory> factory);
-    static void Remove(REFCLSID clsid);
-    static ComPtr<IClassFactory> Find(REFCLSID clsid);
 };
 
 // A media type key and the decoder record chosen or refused for it.

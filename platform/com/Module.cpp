@@ -1,5 +1,7 @@
 #include "platform/com/Module.h"
 
+#include "platform/com/ModuleTrust.h"
+
 #include <dlfcn.h>
 
 namespace {
@@ -14,6 +16,8 @@ bool TComModule::Load(const QString& path) {
     Unload();
     FPath = path;
     FError.clear();
+    if (!ModulePathIsTrusted(path, &FError))
+        return false;
     const QByteArray native = path.toLocal8Bit();
     FHandle = dlopen(native.constData(), RTLD_NOW | RTLD_LOCAL);
     if (!FHandle) {

@@ -16,8 +16,9 @@ public:
     TComModule(const TComModule&) = delete;
     TComModule& operator=(const TComModule&) = delete;
 
-    // Loads the library; false (with ErrorText set) when it cannot be loaded or does not export
-    // DllGetClassObject.
+    // Loads the library; false (with ErrorText set) when it cannot be loaded, does not export
+    // DllGetClassObject, or its file or a folder on its path is not safe from other users
+    // (ModuleTrust.h: nothing of it is run then).
     bool Load(const QString& path);
     bool IsLoaded() const { return FHandle != nullptr; }
     QString Path() const { return FPath; }

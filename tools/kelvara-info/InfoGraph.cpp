@@ -1,6 +1,7 @@
 #include "InfoGraph.h"
 
 #include "InfoAudioSink.h"
+#include "media/uPrivateLAV.h"
 #include "platform/com/ClassRegistry.h"
 #include "platform/filters/RegisterFilters.h"
 #include "platform/filters/RendererInterfaces.h"
@@ -89,6 +90,10 @@ TInfoGraph::TInfoGraph(const TInfoOptions& options)
 TInfoGraph::~TInfoGraph() {
     if (FGraph)
         StopQuietly();
+    if (FPrivateInstalled) {
+        UninstallPrivateFilters({&FDecoders, nullptr, &FFactory});
+        DeletePrivateSettings();
+    }
 }
 
 TInfoStatus TInfoGraph::CheckFile() {
@@ -145,9 +150,19 @@ TInfoStatus TInfoGraph::BuildGraph() {
     return {};
 }
 
+// The private packages of the tool's folder, loaded for the factory and the video decoders;
+// their settings stay in the user's hive until the graph goes.
+void TInfoGraph::UsePrivatePackages() {
+    ApplyPrivateFolder(DefaultPrivateFolder());
+    FPrivateInstalled = true;
+    InstallPrivateFilters({&FDecoders, nullptr, &FFactory});
+}
+
 // The file's device: the media factory's choice by extension, or the pair that --source names.
 TInfoStatus TInfoGraph::OpenDevice() {
     FFactory.SetGrapheMan(FNav.get());
+    if (FOptions.Source == TInfoSource::Private)
+        UsePrivatePackages();
     const TSourceRecords& records = SourceRecords();
     if (FOptions.Source == TInfoSource::Lav) {
         FOwnDevice = std::make_unique<TFileDevice>(FPath, nullptr, records.LavSource);

@@ -65,6 +65,7 @@ private:
     std::optional<TInfoFailure> LostFrames() const;
     void StopQuietly();
     TInfoStatus OpenDevice();
+    void UsePrivatePackages();
     TInfoStatus ConnectVideo();
     void ConnectAudio();
     TInfoStatus Undecodable(HRESULT hr) const;
@@ -89,4 +90,5 @@ private:
     std::unique_ptr<TNavMan> FNav;
     ComPtr<IGraphBuilder> FGraph;
     std::optional<std::string> FAudioText;
+    bool FPrivateInstalled = false; // --source private: the packages are switched on
 };

@@ -102,8 +102,10 @@ TInfoOptionsResult ParseInfoOptions(const std::vector<std::string>& args) {
                 o.Source = TInfoSource::Lav;
             else if (*value == "file")
                 o.Source = TInfoSource::File;
+            else if (*value == "private")
+                o.Source = TInfoSource::Private;
             else
-                return Fail("--source is auto, lav or file, not \"" + *value + "\"");
+                return Fail("--source is auto, lav, file or private, not \"" + *value + "\"");
         } else if (name == "--at") {
             for (const std::string& target : SplitList(*value)) {
                 if (!IsSeekTarget(target))
@@ -140,8 +142,9 @@ std::string InfoUsageText() {
            "                   without a jump (backwards, or by more than a second and a frame)\n"
            "  --frames N       stop after N frames\n"
            "  --source S       auto (default: the program's choice by the file's extension),\n"
-           "                   lav (\"LAV Splitter Source\") or file (\"File Source (Async.)\"\n"
-           "                   and a splitter)\n"
+           "                   lav (\"LAV Splitter Source\"), file (\"File Source (Async.)\"\n"
+           "                   and a splitter) or private (the program's choice through the\n"
+           "                   private decoder packages in the tool's folder)\n"
            "  --at LIST        instead of playing, seek to each position of LIST in turn, frame\n"
            "                   exactly, and print the frame shown after each: positions "
            "h:mm:ss:ff\n"

@@ -1,6 +1,6 @@
 #pragma once
 // The command line of kelvara-info:
-//   kelvara-info [--csv | --json] [--scenes] [--frames N] [--source auto|lav|file] FILE
+//   kelvara-info [--csv | --json] [--scenes] [--frames N] [--source auto|lav|file|private] FILE
 //   kelvara-info [--csv | --json] [--source S] --at LIST [--save DIR] FILE
 //   kelvara-info --help
 // --at LIST: positions (h:mm:ss:ff as the position edit takes them, or #N for frame N from 0),
@@ -14,8 +14,9 @@
 
 enum class TInfoFormat { Text, Csv, Json };
 // Which filter reads the file: the platform's "File Source (Async.)" with the AVI splitter for AVI
-// files and "LAV Splitter Source" for the rest (auto), or one of the two for every file.
-enum class TInfoSource { Auto, Lav, File };
+// files and "LAV Splitter Source" for the rest (auto), or one of the two for every file; or the
+// program's choice with its private decoder packages, loaded from the tool's folder (private).
+enum class TInfoSource { Auto, Lav, File, Private };
 
 struct TInfoOptions {
     std::string File;
