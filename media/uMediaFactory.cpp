@@ -75,6 +75,10 @@ std::unique_ptr<TFileDevice> TMediaFactory::CreateDevice(const QString& fileName
         candidates = {{FFileSource, FWaveParser}};
     else
         candidates = {{FFileSource, FPrivateLavSplitter}, {FFileSource, nullptr}};
+    // A private default source whose package is missing (or that cannot read the file) falls
+    // back on the registered one, so that a file never fails for want of the package.
+    if (FDefaultSource != FLavSplitterSource)
+        candidates.push_back({FLavSplitterSource, nullptr});
     std::unique_ptr<TFileDevice> device;
     for (const TPair& pair : candidates) {
         device = std::make_unique<TFileDevice>(fileName, pair.Splitter, pair.Source);

@@ -33,7 +33,8 @@ public:
     // device that could not be built is returned (and cached) too: its counts are all 0.
     TFileDevice* GetDevice(const QString& fileName);
     // Record none, or a record of no class: the registered "LAV Splitter Source". Empties the
-    // cache.
+    // cache. While another source is the default, a file that no pair of its extension can
+    // build tries the registered "LAV Splitter Source" last.
     void SetDefaultSource(TFilterRec* record);
     TFilterRec* DefaultSource() const { return FDefaultSource; }
     // The private splitter that files of other extensions try first (none until private

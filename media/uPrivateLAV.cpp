@@ -14,10 +14,10 @@ TFilterRec* MakeRecord(REFCLSID clsid, const char* name) {
     return TFilterRecs::Make(clsid, fkPrivate, QString::fromLatin1(name));
 }
 
-// Adds the module's factory of the class when the file exists.
-void AddIfPresent(REFCLSID clsid, const QString& file) {
-    if (QFileInfo::exists(file))
-        TPrivateFactories::Add(clsid, file);
+// Adds the module's factory of the class; an empty one when the file is missing, so that a
+// folder without the package never falls back on the factories of a folder loaded before.
+void AddFactory(REFCLSID clsid, const QString& file) {
+    TPrivateFactories::Add(clsid, file);
 }
 
 std::vector<TFilterRec*> Present(std::initializer_list<TFilterRec*> records) {
@@ -43,16 +43,16 @@ void LoadLavPackage(const QString& folder) {
     const QString dir = WithTrailingDelimiter(folder);
     TLavRecords& records = LavRecords();
     QString f = dir + QStringLiteral("LAVSplitter.ax");
-    AddIfPresent(CLSID_PrivateLavSplitterSource, f);
+    AddFactory(CLSID_PrivateLavSplitterSource, f);
     records.SplitterSource =
         MakeRecord(CLSID_PrivateLavSplitterSource, kPrivateLavSplitterSourceName);
-    AddIfPresent(CLSID_PrivateLavSplitter, f);
+    AddFactory(CLSID_PrivateLavSplitter, f);
     records.Splitter = MakeRecord(CLSID_PrivateLavSplitter, kPrivateLavSplitterName);
     f = dir + QStringLiteral("LAVAudio.ax");
-    AddIfPresent(CLSID_PrivateLavAudio, f);
+    AddFactory(CLSID_PrivateLavAudio, f);
     records.Audio = MakeRecord(CLSID_PrivateLavAudio, kPrivateLavAudioName);
     f = dir + QStringLiteral("LAVVideo.ax");
-    AddIfPresent(CLSID_PrivateLavVideo, f);
+    AddFactory(CLSID_PrivateLavVideo, f);
     records.Video = MakeRecord(CLSID_PrivateLavVideo, kPrivateLavVideoName);
 }
 

@@ -29,8 +29,9 @@ struct TLavRecords {
 };
 TLavRecords& LavRecords();
 
-// folder: the private folder + "LAV/" (a trailing delimiter is added when missing). The records
-// are made whether the module files exist or not.
+// folder: the private folder + "LAV/" (a trailing delimiter is added when missing). The factories
+// and records are made whether the module files exist or not: a missing file gives an empty
+// factory, which hides those of earlier loads.
 void LoadLavPackage(const QString& folder);
 
 // Imports the settings file when it exists (true when the import was carried out); otherwise

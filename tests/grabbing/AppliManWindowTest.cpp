@@ -142,10 +142,7 @@ TEST_F(AppliManWindow, TheOptionsPageAndItsSettingsFollowEachOther) {
         p.Action->SetValue(before);
         EXPECT_EQ(p.Box->isChecked(), before) << p.Box->objectName().toStdString();
     }
-
-    // The private decoder packages are not there yet: their controls do nothing.
-    EXPECT_FALSE(page->cbUsePrivateFilters->isEnabled());
-    EXPECT_FALSE(page->dePrivateFolder->isEnabled());
+    // The private decoder packages' controls: PrivateFiltersWindowTest.cpp.
 }
 
 TEST_F(AppliManWindow, TheScriptOptionsReachTheScriptWindowsFileManager) {

@@ -54,7 +54,7 @@ TEST(ParseInfoOptions, AcceptsEachOptionAndRefusesMistakes) {
          false,
          "--frames needs a number of frames, not \"99999999999999999999\""},
         {{"--scenes=yes", "a.dv"}, false, "--scenes takes no value"},
-        {{"--source", "net", "a.dv"}, false, "--source is auto, lav or file, not \"net\""},
+        {{"--source", "net", "a.dv"}, false, "--source is auto, lav, file or private, not \"net\""},
         {{"--verbose", "a.dv"}, false, "unknown option --verbose"},
         {{"--at", "#0,0:00:01:05,12,#936", "--save", "out", "a.mp4"}, true, ""},
         {{"--at=#3", "a.mp4", "--json"}, true, ""},

@@ -3,6 +3,8 @@
 // start (never a seek), for every kind of clip the program reads: at the first frame, on a key
 // frame, just before and just after one, mid-GOP, stepping back frame by frame across a key frame,
 // and past the end (the last reachable frame, duration minus two frames, and the row says so).
+// Each clip runs through the registered filters (the program's choice) and through the private
+// decoder packages beside the tool (--source private), which must show the same pictures.
 #include "tests/platform/filters/support/ReferenceDecoder.h"
 #include "tests/taps/KelvaraInfoSupport.h"
 
@@ -79,7 +81,7 @@ std::vector<int> TargetsOf(const TReference& ref) {
     return {0, k, k + 1, k - 1, (k + gopEnd) / 2, k + 1, k, k - 1, k - 2, n - 1, n + 50};
 }
 
-void ExpectLandsExactly(const QString& path) {
+void ExpectLandsExactly(const QString& path, const QString& source = QStringLiteral("auto")) {
     const TReference counted = DecodeReference(path.toStdString(), {});
     ASSERT_GT(counted.frameCount, 10);
     const std::vector<int> targets = TargetsOf(counted);
@@ -92,8 +94,9 @@ void ExpectLandsExactly(const QString& path) {
     }
     QTemporaryDir saved;
     const TRun r = RunTool(QStringLiteral("kelvara-info"),
-                           {QStringLiteral("--csv"), QStringLiteral("--at"), list.join(u','),
-                            QStringLiteral("--save"), saved.path(), path});
+                           {QStringLiteral("--csv"), QStringLiteral("--source"), source,
+                            QStringLiteral("--at"), list.join(u','), QStringLiteral("--save"),
+                            saved.path(), path});
     ASSERT_EQ(r.ExitCode, 0) << r.Err.toStdString();
     const std::vector<TLanding> rows = Landings(r.Out);
     ASSERT_EQ(rows.size(), targets.size()) << r.Out.toStdString();
@@ -111,7 +114,7 @@ void ExpectLandsExactly(const QString& path) {
     }
 }
 
-class KelvaraInfoSeeks : public testing::TestWithParam<TSeekClip> {
+class KelvaraInfoSeeks : public testing::TestWithParam<std::tuple<TSeekClip, const char*>> {
 protected:
     QString Make(const TSeekClip& c) {
         const QString path = dir.filePath(QString::fromUtf8(c.File));
@@ -126,10 +129,10 @@ protected:
 };
 
 TEST_P(KelvaraInfoSeeks, LandsOnTheFrameAnIndependentDecodeCounts) {
-    const TSeekClip& c = GetParam();
+    const TSeekClip& c = std::get<0>(GetParam());
     if (QString::fromUtf8(c.Kind) == u"hevc-mkv" && !avcodec_find_encoder_by_name("libx265"))
         GTEST_SKIP() << "no HEVC encoder";
-    ExpectLandsExactly(Make(c));
+    ExpectLandsExactly(Make(c), QString::fromLatin1(std::get<1>(GetParam())));
 }
 
 const QStringList kNoAudio{QStringLiteral("--no-audio")};
@@ -161,10 +164,13 @@ const TSeekClip kClips[] = {
     {"Wmv", "w.wmv", "wmv", kLongGop},
 };
 
-INSTANTIATE_TEST_SUITE_P(Clips, KelvaraInfoSeeks, testing::ValuesIn(kClips),
-                         [](const testing::TestParamInfo<TSeekClip>& info) {
-                             return std::string(info.param.Name);
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Clips, KelvaraInfoSeeks,
+    testing::Combine(testing::ValuesIn(kClips), testing::Values("auto", "private")),
+    [](const testing::TestParamInfo<std::tuple<TSeekClip, const char*>>& info) {
+        const std::string source = std::get<1>(info.param);
+        return std::string(std::get<0>(info.param).Name) + (source == "auto" ? "" : "Private");
+    });
 
 // H.264 in a transport stream: the MP4 clip's stream, copied into MPEG-TS by FFmpeg's own tool.
 TEST(KelvaraInfoSeeksTs, H264InATransportStreamLandsExactly) {
