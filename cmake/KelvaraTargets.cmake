@@ -40,7 +40,8 @@ function(kelvara_library name)
         add_library(${name} SHARED ${ARG_SOURCES})
         # No <name>_EXPORTS definition: nothing uses it, and the objects keep the static
         # library's compile line.
-        set_target_properties(${name} PROPERTIES DEFINE_SYMBOL "")
+        # Installed side by side, they find each other in their own folder.
+        set_target_properties(${name} PROPERTIES DEFINE_SYMBOL "" INSTALL_RPATH "$ORIGIN")
         install(TARGETS ${name} LIBRARY DESTINATION ${KELVARA_INSTALL_LIBDIR})
     else()
         add_library(${name} STATIC ${ARG_SOURCES})
