@@ -241,9 +241,12 @@ void TOptionsFrame::BindFolder(QLineEdit* edit, QToolButton* button, TWidestring
             chosen += u'/';
         action->SetValue(chosen);
     });
-    action->OnAfterApply = [previous = action->OnAfterApply, edit](const QString& folder) {
+    action->OnAfterApply = [previous = action->OnAfterApply, edit,
+                            trailingDelimiter](const QString& folder) {
         if (previous)
             previous(folder);
-        edit->setText(folder);
+        edit->setText(trailingDelimiter && !folder.isEmpty() && !folder.endsWith(u'/')
+                          ? folder + u'/'
+                          : folder);
     };
 }

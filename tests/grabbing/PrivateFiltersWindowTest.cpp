@@ -109,6 +109,10 @@ TEST_F(PrivateFiltersWindow, TheOptionsPageFollowsBothSettingsAndChoosesTheFolde
     EXPECT_EQ(shown, (QStringList{QStringLiteral("Unable to install LAV private filters"),
                                   QStringLiteral("Cannot install ffdshow private filters")}));
 
+    // A folder given without the delimiter (a switch, a script) is shown with it.
+    Folder()->SetValue(empty.path());
+    EXPECT_EQ(page->dePrivateFolder->text(), empty.path() + u'/');
+
     // Without packages a clip still opens, through the registered decoders.
     Open("numbers.mp4");
     EXPECT_TRUE(WaitFor([&] { return Shown() == 0; }));
