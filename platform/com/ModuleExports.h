@@ -4,8 +4,9 @@
 //
 //     KELVARA_MODULE_CLASSES({CLSID_A, &CreateComInstance<TA>}, {CLSID_B, &CreateB});
 //
-// once; DllCanUnloadNow answers S_OK when no object of the module (class factories included)
-// is alive: every CUnknown counts itself, and each module has its own copy of that count.
+// once; DllCanUnloadNow answers S_OK when no object (class factories included) is alive: every
+// CUnknown counts itself in the process's one count (the platform's shared library holds it), so
+// a module stays loaded while any object of the process lives, its own among them.
 #include "platform/com/CUnknown.h"
 #include "platform/com/ClassRegistry.h"
 
