@@ -320,8 +320,14 @@ TCustomAbstractAction* TShowForm::FindAnyAction(const QString& id) const {
     return nullptr;
 }
 
+// The first show detects the save mode and opens its store, runs the window's own first-show
+// work, then loads every list; the preferences component does each once.
 void TShowForm::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
+    gp->LoadAll([this] { FirstShow(); });
+}
+
+void TShowForm::FirstShow() {
     if (FShown)
         return;
     FShown = true;
@@ -369,9 +375,12 @@ void TShowForm::resizeEvent(QResizeEvent* event) {
         Layout();
 }
 
+// The close query never refuses; the save-mode question that follows it may keep the window
+// open (unanswered), and the next close asks again.
 void TShowForm::closeEvent(QCloseEvent* event) {
-    CloseQuery();
-    event->accept();
+    bool canClose = true;
+    gp->SaveAll(canClose, [this](bool&) { CloseQuery(); });
+    event->setAccepted(canClose);
 }
 
 void TShowForm::CloseQuery() {

@@ -8,9 +8,9 @@
 // and about pages, the next-name bar and the menus.
 //
 // Life: created (components built, actions bound, every list given the script host and the switch
-// runner), first shown (the help window gets the lists, then the preferences component loads the
-// settings after the window's own show handling: the script window's section, then the main
-// window's), first activation (the switch runner applies
+// runner), first shown (the window asks the preferences component to open the store, does its own
+// first-show work (the help window gets the lists), then to load the settings: the script
+// window's section, then the main window's), first activation (the switch runner applies
 // the command line), files opened and closed any number of times, close (always allowed: the
 // graph is stopped and the streams taken out, then the preferences are saved), destroyed (the
 // components in the reverse order of their dependencies).
@@ -303,6 +303,8 @@ private:
     void ApplyFontStyle(int bit, bool on);
     void WireScriptActions();
     void BindOptionsPage();
+    // The first show's own work (between the store's opening and the loading of the lists).
+    void FirstShow();
     // The help window's lists and the script window's caption and buttons, at the first show.
     void ShowScriptAndHelp();
     // Keys that two actions of the window share go to the first of them in menu order.

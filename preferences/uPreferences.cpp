@@ -7,7 +7,6 @@
 #include "preferences/uRegPreferencesMan.h"
 #include "preferences/uSavePrefs.h"
 
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QFile>
@@ -54,14 +53,9 @@ TTaskelPreferences::TTaskelPreferences(QObject* owner)
     : QObject(owner), FProgramFolder(QCoreApplication::applicationDirPath() + u'/'),
       FStore(std::make_unique<TNonePreferencesMan>()), FDialog(std::make_unique<TSavePrefsForm>()) {
     FOwner = qobject_cast<QWidget*>(owner);
-    if (FOwner) {
-        FOwner->installEventFilter(this);
-        FHooked = true;
-    }
 }
 
 TTaskelPreferences::~TTaskelPreferences() {
-    Unhook();
     FStore.reset();
 }
 
@@ -126,6 +120,11 @@ bool TTaskelPreferences::WriteHeader(const QString& version) {
 }
 
 void TTaskelPreferences::LoadAll(const std::function<void()>& ownerShow) {
+    if (FLoaded) {
+        if (ownerShow)
+            ownerShow();
+        return;
+    }
     FLoaded = true;
     ProcessMessages();
     FMode = DetectMode();
@@ -140,9 +139,11 @@ void TTaskelPreferences::SaveAll(bool& canClose,
                                  const std::function<void(bool&)>& ownerCloseQuery) {
     if (ownerCloseQuery) {
         ownerCloseQuery(canClose);
-        if (!canClose) // the window stays open: keep the hooks for its next close
+        if (!canClose) // the window stays open: its next close saves
             return;
     }
+    if (FSaved)
+        return;
     FDialog->setWindowTitle(QStringLiteral("Saving the preferences of %1").arg(Ftitre));
     if (FMode == spNone && !NobodyCanAnswer()) {
         const std::optional<TSavePreferences> chosen = AskMode();
@@ -160,7 +161,7 @@ void TTaskelPreferences::SaveAll(bool& canClose,
             OnSavePrefs(*this);
         FStore->EndUpdate();
     }
-    Unhook();
+    FSaved = true;
 }
 
 std::optional<TSavePreferences> TTaskelPreferences::AskMode() {
@@ -172,38 +173,6 @@ std::optional<TSavePreferences> TTaskelPreferences::AskMode() {
         return mode ? TSavePrefsForm::ResultOf(*mode) : r.CancelResult;
     };
     return TSavePrefsForm::ModeOf(DialogService().Ask(request));
-}
-
-void TTaskelPreferences::Unhook() {
-    if (FOwner && FHooked)
-        FOwner->removeEventFilter(this);
-    FHooked = false;
-}
-
-bool TTaskelPreferences::eventFilter(QObject* watched, QEvent* event) {
-    if (watched != FOwner || !FHooked || FForwarding)
-        return false;
-    // Passes the event on to the window's own handling at the point where it belongs.
-    const auto forward = [this, event] {
-        FForwarding = true;
-        QCoreApplication::sendEvent(FOwner, event);
-        FForwarding = false;
-    };
-    if (event->type() == QEvent::Show && !FLoaded) {
-        LoadAll(forward);
-        return true;
-    }
-    if (event->type() == QEvent::Close) {
-        auto* close = static_cast<QCloseEvent*>(event);
-        bool canClose = true;
-        SaveAll(canClose, [&](bool& ok) {
-            forward();
-            ok = close->isAccepted();
-        });
-        close->setAccepted(canClose);
-        return true;
-    }
-    return false;
 }
 
 bool TTaskelPreferences::OpenSection(const QString& name) {

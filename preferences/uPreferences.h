@@ -2,13 +2,13 @@
 // TTaskelPreferences: the component that decides where the settings live and when they are read
 // and written, and the typed reads and writes that actions and managers use.
 //
-// Created with a window as owner, it hooks itself into the window's show and close events. At the
-// first show (LoadAll) it detects the save mode, opens the matching store, lets the window's own
-// show handling run, then raises OnLoadPrefs. When the window is about to close (SaveAll), after
-// the window's own close handling has agreed, it asks for a save mode if none is in force (the
-// save-mode question goes through the dialog service; leaving it unanswered keeps the window
-// open), writes the header and raises OnSavePrefs, then unhooks itself: it does its work once per
-// run. Choosing a mode erases the settings kept in the other places.
+// Its owner window calls LoadAll from its first show and SaveAll from its close. LoadAll detects
+// the save mode, opens the matching store, runs the window's own show handling, then raises
+// OnLoadPrefs. SaveAll, once the window's own close handling has agreed, asks for a save mode if
+// none is in force (the save-mode question goes through the dialog service; leaving it unanswered
+// keeps the window open), writes the header and raises OnSavePrefs. Each does its work once per
+// run: later calls only run the window's own handling. Choosing a mode erases the settings kept
+// in the other places.
 //
 // Paths: the INI file is program folder + titre + ".ini"; the registry key is
 // "Software\Osric Taskel\" + titre below the user's hive. GUI thread only.
@@ -36,7 +36,8 @@ class TTaskelPreferences : public QObject, public IActionPreferences {
     Q_OBJECT
 
 public:
-    // With a widget as owner, the component becomes its child and hooks into its show and close.
+    // With a widget as owner, the component becomes its child; the save-mode question is
+    // centred on it.
     explicit TTaskelPreferences(QObject* owner = nullptr);
     ~TTaskelPreferences() override; // destroys the store (an INI store writes its file)
 
@@ -59,10 +60,12 @@ public:
     bool WriteHeader(const QString& version);
     TPreferencesMan& Store() const { return *FStore; }
     TSavePrefsForm& Dialog() const { return *FDialog; }
-    bool Hooked() const { return FOwner && FHooked; }
+    // Whether the first show has loaded the settings, and whether the close has yet to save them.
+    bool Loaded() const { return FLoaded; }
+    bool SavePending() const { return !FSaved; }
 
-    // The first-show and close work; the window calls reach them through the hooks.
-    // ownerShow runs the window's own show handling; ownerCloseQuery its own close query.
+    // The first-show and close work, called by the owner window. ownerShow runs the window's own
+    // show handling; ownerCloseQuery its own close query (it may refuse the close).
     void LoadAll(const std::function<void()>& ownerShow = {});
     void SaveAll(bool& canClose, const std::function<void(bool&)>& ownerCloseQuery = {});
 
@@ -91,13 +94,9 @@ public:
     TLoadPrefsEvent OnLoadPrefs;
     TSavePrefsEvent OnSavePrefs;
 
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
 private:
     bool Active() const { return FMode != spNone; }
     std::optional<TSavePreferences> AskMode();
-    void Unhook();
 
     QString Ftitre;
     QString Fversion;
@@ -106,7 +105,6 @@ private:
     std::unique_ptr<TPreferencesMan> FStore;
     std::unique_ptr<TSavePrefsForm> FDialog;
     QPointer<QWidget> FOwner;
-    bool FHooked = false;
     bool FLoaded = false;
-    bool FForwarding = false; // an event is being passed on to the window's own handling
+    bool FSaved = false;
 };

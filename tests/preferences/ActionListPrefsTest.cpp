@@ -6,6 +6,7 @@
 #include "preferences/uPreferences.h"
 #include "preferences/uSavePrefs.h"
 #include "tests/platform/registry/HiveTestSupport.h"
+#include "tests/preferences/PrefsWindow.h"
 
 #include <memory>
 
@@ -31,7 +32,7 @@ TFont SampleFont() {
 class ListWindow {
 public:
     explicit ListWindow(const QString& folder) {
-        window = std::make_unique<QWidget>();
+        window = std::make_unique<TPrefsWindow>();
         list = new TZvActionList(window.get());
         text = Make<TWidestringAction>("waText", "Text");
         empty = Make<TWidestringAction>("waEmpty", "Empty");
@@ -50,6 +51,7 @@ public:
         low->SetDefaultValue(5);
 
         gp = new TTaskelPreferences(window.get());
+        window->gp = gp;
         gp->SetTitre(QStringLiteral("Kelvara"));
         gp->SetProgramFolder(folder);
         gp->OnLoadPrefs = [this](TTaskelPreferences& p) { Section(p, true); };
@@ -71,7 +73,7 @@ public:
         notKept->SetValue(99);
     }
 
-    std::unique_ptr<QWidget> window;
+    std::unique_ptr<TPrefsWindow> window;
     TZvActionList* list; // owned by the window, as the actions and the component are
     TTaskelPreferences* gp;
     TWidestringAction *text, *empty;

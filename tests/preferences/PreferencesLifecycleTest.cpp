@@ -1,5 +1,6 @@
-// The preferences component on a real window: loading at the first show, the save-mode question
-// and saving at the close, the hooks given back afterwards.
+// The preferences component on a real window that calls it from its show and close handling, as
+// the main window does: loading at the first show, the save-mode question and saving at the
+// close, once per run.
 #include "platform/ui/ScriptedDialogs.h"
 #include "preferences/uIniPreferencesMan.h"
 #include "preferences/uPreferences.h"
@@ -19,17 +20,24 @@
 
 namespace {
 
-// A main window that notes its own show and close handling.
+// A main window that notes its own show and close handling and hands both to its preferences.
 class RecordingWindow : public QWidget {
 public:
     QStringList* log = nullptr;
+    TTaskelPreferences* gp = nullptr;
     bool refuseClose = false;
 
 protected:
-    void showEvent(QShowEvent*) override { log->append(QStringLiteral("window show")); }
+    void showEvent(QShowEvent*) override {
+        gp->LoadAll([this] { log->append(QStringLiteral("window show")); });
+    }
     void closeEvent(QCloseEvent* e) override {
-        log->append(QStringLiteral("window close"));
-        e->setAccepted(!refuseClose);
+        bool canClose = true;
+        gp->SaveAll(canClose, [this](bool& ok) {
+            log->append(QStringLiteral("window close"));
+            ok = !refuseClose;
+        });
+        e->setAccepted(canClose);
     }
 };
 
@@ -40,6 +48,7 @@ public:
         window = std::make_unique<RecordingWindow>();
         window->log = &log;
         gp = new TTaskelPreferences(window.get()); // owned by the window
+        window->gp = gp;
         gp->SetTitre(QStringLiteral("Kelvara"));
         gp->SetVersion(QStringLiteral("Kelvara 1.0 en by Osric Taskel"));
         gp->SetProgramFolder(folder);
@@ -90,14 +99,14 @@ TEST_F(PreferencesLifecycle, AFirstRunLoadsNothingAndAsksAtClosing) {
     EXPECT_EQ(dialogs.Asked()[0].Request.Caption,
               QStringLiteral("Saving the preferences of Kelvara"));
     EXPECT_EQ(dialogs.Asked()[0].Request.Buttons.size(), 3);
-    EXPECT_TRUE(run.gp->Hooked());
+    EXPECT_TRUE(run.gp->SavePending());
 
     // The next close asks again; a choice lets the window close.
     dialogs.Answer(TSavePrefsForm::ResultOf(spPortable));
     EXPECT_TRUE(run.window->close());
     EXPECT_EQ(dialogs.Asked().size(), 2);
     EXPECT_EQ(run.gp->Mode(), spPortable);
-    EXPECT_FALSE(run.gp->Hooked());
+    EXPECT_FALSE(run.gp->SavePending());
     EXPECT_EQ(log.mid(2), (QStringList{"window close", "window close", "save"}));
     EXPECT_FALSE(QFile::exists(IniPath())); // written when the component goes, not at the choice
     run.window.reset();
@@ -182,7 +191,7 @@ TEST_F(PreferencesLifecycle, AWindowThatRefusesToCloseIsNotSaved) {
     run.window->refuseClose = true;
     EXPECT_FALSE(run.window->close());
     EXPECT_TRUE(dialogs.Asked().isEmpty());
-    EXPECT_TRUE(run.gp->Hooked());
+    EXPECT_TRUE(run.gp->SavePending());
     run.window->refuseClose = false;
     dialogs.Answer(TSavePrefsForm::ResultOf(spRegistre));
     EXPECT_TRUE(run.window->close());
@@ -192,7 +201,7 @@ TEST_F(PreferencesLifecycle, AWindowThatRefusesToCloseIsNotSaved) {
               6u);
 }
 
-TEST_F(PreferencesLifecycle, LoadsOnceAndGivesTheHandlersBack) {
+TEST_F(PreferencesLifecycle, LoadsOnceAndSavesOnce) {
     TScriptedDialogs dialogs;
     dialogs.Answer(TSavePrefsForm::ResultOf(spRegistre));
     ProgramRun run(folder.path(), log);
@@ -203,7 +212,7 @@ TEST_F(PreferencesLifecycle, LoadsOnceAndGivesTheHandlersBack) {
     EXPECT_EQ(log.count(QStringLiteral("window show")), 2);
     EXPECT_TRUE(run.window->close());
     run.window->show();
-    EXPECT_TRUE(run.window->close()); // no longer hooked: nothing is asked or saved again
+    EXPECT_TRUE(run.window->close()); // done once: nothing is asked or saved again
     EXPECT_EQ(log.count(QStringLiteral("save")), 1);
     EXPECT_EQ(dialogs.Asked().size(), 1);
 }
