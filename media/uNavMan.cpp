@@ -433,6 +433,27 @@ ComPtr<IDecodeAhead> DecoderAheadOf(IBaseFilter* keeper) {
 
 } // namespace
 
+bool TNavMan::ReleaseOtherRenderers() {
+    // The sound's renderer, paused, holds a sample too; a source that feeds both streams from
+    // one thread (interleaved DV) would wait on it and never bring the video's next frame. So
+    // every other renderer lets its sample go and drops what comes until the next state change
+    // or seek; the next Play seeks first, which brings the sound back to the frame shown.
+    const ComPtr<IBaseFilter> video = QueryInterfaceOf<IBaseFilter>(RendererState());
+    for (const ComPtr<IBaseFilter>& filter : FiltersOf(GraphBuilder())) {
+        if (filter.Get() == video.Get())
+            continue;
+        const auto flags = QueryInterfaceOf<IAMFilterMiscFlags>(filter.Get());
+        if (!flags || !(flags->GetMiscFlags() & AM_FILTER_MISC_FLAGS_IS_RENDERER))
+            continue;
+        const auto other = QueryInterfaceOf<IHeldSampleRelease>(filter.Get());
+        if (!other)
+            return false; // a renderer that might hold the stream: seek instead
+        if (other->ReleaseHeldSample(false) == S_OK)
+            FSoundBehind = true;
+    }
+    return true;
+}
+
 bool TNavMan::StartPreciseSeekAhead(REFERENCE_TIME target) {
     if (!FFramesNotifier || FSeekGuard || RunState() != gmPaused)
         return false;
@@ -462,15 +483,18 @@ bool TNavMan::PreciseSeekForward(REFERENCE_TIME target, bool wait) {
     const ComPtr<IDecodeAhead> decoder =
         sampleTime ? DecoderAheadOf(FFramesNotifier.Get()) : ComPtr<IDecodeAhead>();
     // Refused when the renderer holds no frame (a seek still on its way): seek as usual then.
-    if (release->ReleaseHeldSample() != S_OK) {
+    if (!ReleaseOtherRenderers()) {
+        CancelPendingPreciseSeek();
+        FSeekGuard = false;
+        return false;
+    }
+    if (release->ReleaseHeldSample(true) != S_OK) {
         CancelPendingPreciseSeek();
         FSeekGuard = false;
         return false;
     }
     if (decoder)
         decoder->SkipUntil(SubtractTimes(*sampleTime, FFrameDuration));
-    if (!AttachedAudioSources.empty())
-        FSoundBehind = true;
     if (!wait) {
         FSeekGuard = false;
         return true;

@@ -13,8 +13,9 @@
 // most a pre-position ahead of the frame shown is reached without a seek: the renderer lets its
 // held frame go (IHeldSampleRelease) and the decoder goes on from where it is, the keeper holding
 // frames back until the mark as before; the renderer holds the target, which keeps the frames
-// after it upstream. The sound does not follow such a step (its renderer stays where it was),
-// so the next Play seeks to the frame shown first, which brings both streams together again.
+// after it upstream. The sound does not follow such a step (its renderer drops what comes
+// meanwhile), so the next Play seeks to the frame shown first, which brings both streams
+// together again.
 //
 // Thread contract: a component of the GUI thread. The frame keeper sends the navigation
 // position text (0x2420) and the mark reached message (0x2422) synchronously from the renderer's
@@ -159,6 +160,7 @@ private:
     void CancelPendingPreciseSeek();
     void ArmPreciseSeek(REFERENCE_TIME target, bool afterNewSegment);
     bool PreciseSeekForward(REFERENCE_TIME target, bool wait = true);
+    bool ReleaseOtherRenderers();
     void ShowSeekFeedback(bool seeking);
     bool PreciseSeeks() const;
     bool Shift() const;

@@ -65,8 +65,10 @@ CBasePin* CBaseRenderer::GetPin(int n) {
 }
 
 void CBaseRenderer::ChangeEpochLocked() {
-    // Every state change and flush ends a pending release (ReleaseHeldSample sets it after).
+    // Every state change and flush ends a pending release and the dropping (ReleaseHeldSample
+    // sets them after).
     FReleaseHeld = false;
+    FDropWhilePaused = false;
     ++FEpoch;
     FRenderChanged.notify_all();
 }
@@ -76,7 +78,7 @@ bool CBaseRenderer::IsReady() {
     if (InputPin()->IsFlushing())
         return false;
     // A held sample that is being let go no longer counts: the next one is awaited.
-    return (FHolding && FShown && !FReleaseHeld) || FEndOfStream;
+    return (FHolding && FShown && !FReleaseHeld) || FEndOfStream || FDropWhilePaused;
 }
 
 HRESULT CBaseRenderer::Pause() {
@@ -144,12 +146,16 @@ HRESULT CBaseRenderer::Stop() {
     return S_OK;
 }
 
-HRESULT CBaseRenderer::ReleaseHeldSample() {
+HRESULT CBaseRenderer::ReleaseHeldSample(bool holdNext) {
     std::lock_guard lock(FRenderLock);
-    if (FState.load() != State_Paused || !FHolding || !FShown || InputPin()->IsFlushing())
+    if (FState.load() != State_Paused || InputPin()->IsFlushing())
+        return S_FALSE;
+    const bool held = FHolding && FShown;
+    if (holdNext && !held)
         return S_FALSE;
     ChangeEpochLocked();
-    FReleaseHeld = true;
+    FReleaseHeld = held;
+    FDropWhilePaused = !holdNext;
     return S_OK;
 }
 
@@ -228,6 +234,8 @@ HRESULT CBaseRenderer::Receive(IMediaSample* pSample) {
     std::unique_lock lock(FRenderLock);
     if (FEndOfStream)
         return VFW_E_SAMPLE_REJECTED_EOS;
+    if (FDropWhilePaused && FState.load() == State_Paused)
+        return S_OK;
     FHolding = true;
     FShown = false;
     while (!InputPin()->IsFlushing() && !IsStopped()) {
@@ -245,7 +253,10 @@ HRESULT CBaseRenderer::Receive(IMediaSample* pSample) {
                 lock.lock();
                 continue;
             }
-            FRenderChanged.wait(lock, [&] { return FEpoch != epoch; });
+            // The release may have come before this wait began (while the sample was being
+            // shown): its flag is looked at first.
+            if (!FReleaseHeld)
+                FRenderChanged.wait(lock, [&] { return FEpoch != epoch || FReleaseHeld; });
             if (FReleaseHeld) {
                 FReleaseHeld = false;
                 break;

@@ -8,7 +8,8 @@
 // offers IMediaSeeking (passed upstream; the current position is that of the sample shown),
 // IQualProp (frames drawn, sync offset), IAMFilterMiscFlags (a renderer) and IHeldSampleRelease
 // (while paused, let the held sample go and hold the next one: Receive returns, and the next
-// sample is shown as the first one of a pause; a state change or a flush first cancels it).
+// sample is shown as the first one of a pause; or let it go and drop the samples that follow,
+// counting as ready; a state change or a flush ends either).
 //
 // A renderer overrides CheckMediaType and DoRenderSample, and as needed SetMediaType,
 // OnReceiveFirstSample, OnStartStreaming / OnStopStreaming, OnBeginFlush, RenderAhead,
@@ -86,7 +87,7 @@ public:
     HRESULT get_AvgSyncOffset(int* piAvg) override;
     HRESULT get_DevSyncOffset(int* piDev) override;
     ULONG GetMiscFlags() override { return AM_FILTER_MISC_FLAGS_IS_RENDERER; }
-    HRESULT ReleaseHeldSample() override;
+    HRESULT ReleaseHeldSample(bool holdNext) override;
 
 private:
     void RenderAndCount(IMediaSample* sample, bool first, REFERENCE_TIME due, bool timed);
@@ -102,10 +103,11 @@ private:
     std::mutex FRenderLock;
     std::condition_variable FRenderChanged;
     // guarded by FRenderLock
-    uint64_t FEpoch = 0;       // changes with every state change and flush
-    bool FHolding = false;     // a sample is in Receive
-    bool FShown = false;       // ... and has been shown
-    bool FReleaseHeld = false; // ... and is to be let go while paused
+    uint64_t FEpoch = 0;           // changes with every state change and flush
+    bool FHolding = false;         // a sample is in Receive
+    bool FShown = false;           // ... and has been shown
+    bool FReleaseHeld = false;     // ... and is to be let go while paused
+    bool FDropWhilePaused = false; // samples are dropped until a state change or flush
     bool FEndOfStream = false;
     bool FEndOfStreamSent = false;
     bool FHaveShown = false; // a sample was shown since the segment began

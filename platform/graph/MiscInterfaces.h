@@ -51,13 +51,17 @@ struct IQualProp : IUnknown {
 
 // A renderer that, while paused, can let the sample it holds go: the stream moves on, and the
 // next sample that arrives is shown and held in its place. A step forward without a flush, so
-// the decoder goes on from where it is instead of from a key frame.
+// the decoder goes on from where it is instead of from a key frame. The other renderers of the
+// graph (the sound) let theirs go too and drop what comes while paused, so that a source that
+// feeds several streams from one thread is not held by them.
 struct IHeldSampleRelease : IUnknown {
     static constexpr IID iid{
         0x8C1B6E52, 0x3F0A, 0x4D7E, {0x9B, 0x21, 0x5A, 0x77, 0xC4, 0x0E, 0x19, 0xD3}};
-    // S_OK when a held sample was let go; S_FALSE when the renderer is not paused with a sample
-    // shown (nothing changes).
-    virtual HRESULT ReleaseHeldSample() = 0;
+    // holdNext: S_OK when a held sample was let go; S_FALSE when the renderer is not paused
+    // with a sample shown (nothing changes).
+    // !holdNext: while paused, the sample held (if any) is let go and every later one dropped,
+    // until the next state change or flush; S_OK, or S_FALSE when not paused.
+    virtual HRESULT ReleaseHeldSample(bool holdNext) = 0;
 };
 
 // A decoder that can decode frames without passing them on, up to a sample time: the frames

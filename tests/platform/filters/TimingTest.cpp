@@ -202,7 +202,7 @@ TEST(Seeking, DecodingAheadShowsTheFrameAtItsTimeWithoutDeliveringThoseBefore) {
     const int delivered = bed.decoder->DeliveredFrames();
     // Sample times count from the segment's start, frame 5: frame 14 starts at 9 frames.
     EXPECT_EQ(ahead->SkipUntil(9 * kFrame), S_OK);
-    ASSERT_EQ(release->ReleaseHeldSample(), S_OK);
+    ASSERT_EQ(release->ReleaseHeldSample(true), S_OK);
     OAFilterState state = 0;
     ASSERT_EQ(bed.graph.As<IMediaControl>()->GetState(30000, &state), S_OK);
     EXPECT_EQ(bed.ShownNumber(), 14) << "across the key frame at 12";

@@ -131,7 +131,7 @@ TEST(GraphState, ReleasingTheHeldSampleShowsAndHoldsTheNextOneThrough) {
     });
     const ComPtr<IHeldSampleRelease> release = QueryInterfaceOf<IHeldSampleRelease>(p.sink.Get());
     ASSERT_TRUE(release);
-    EXPECT_EQ(release->ReleaseHeldSample(), S_FALSE) << "stopped";
+    EXPECT_EQ(release->ReleaseHeldSample(true), S_FALSE) << "stopped";
     p.control->Pause();
     ASSERT_EQ(StateOf(p.graph.Get(), -1).result, S_OK);
     ASSERT_EQ(p.sink->RenderedCount(), 1u);
@@ -146,7 +146,7 @@ TEST(GraphState, ReleasingTheHeldSampleShowsAndHoldsTheNextOneThrough) {
             gate.Pass();
         return stamp.frame < passFrom.load() ? S_FALSE : S_OK;
     });
-    EXPECT_EQ(release->ReleaseHeldSample(), S_OK);
+    EXPECT_EQ(release->ReleaseHeldSample(true), S_OK);
     ASSERT_TRUE(GraphWaitUntil([&] { return gate.Waiting(); }, 60000));
     EXPECT_EQ(StateOf(p.graph.Get(), 0).result, VFW_S_STATE_INTERMEDIATE);
     gated = false;
@@ -158,14 +158,40 @@ TEST(GraphState, ReleasingTheHeldSampleShowsAndHoldsTheNextOneThrough) {
     EXPECT_TRUE(shown[1].whilePaused);
     // Held again: nothing more comes through until the next release.
     EXPECT_FALSE(p.sink->WaitForRendered(3, 100));
-    EXPECT_EQ(release->ReleaseHeldSample(), S_OK);
+    EXPECT_EQ(release->ReleaseHeldSample(true), S_OK);
     ASSERT_TRUE(p.sink->WaitForRendered(3, 60000));
     EXPECT_EQ(p.sink->Rendered()[2].stamp.frame, 13u);
     EXPECT_EQ(StateOf(p.graph.Get(), -1).result, S_OK);
 
     // Running, nothing is held back by a pause to let go.
     p.control->Run();
-    EXPECT_EQ(release->ReleaseHeldSample(), S_FALSE);
+    EXPECT_EQ(release->ReleaseHeldSample(true), S_FALSE);
+}
+
+// The other renderers of a step (the sound) let their sample go and drop what follows while
+// paused, so that they hold nobody up; they count as ready, and the next state change ends it.
+TEST(GraphState, ADroppingRendererHoldsNothingUntilTheNextStateChange) {
+    Playback p;
+    TGate gate; // frame 30 waits here, so that the stream does not end meanwhile
+    p.pass->SetHook([&](IMediaSample* s) {
+        TFrameStamp stamp;
+        ReadStamp(s, &stamp);
+        return stamp.frame == 30 ? gate.Pass() : S_OK;
+    });
+    const ComPtr<IHeldSampleRelease> release = QueryInterfaceOf<IHeldSampleRelease>(p.sink.Get());
+    ASSERT_TRUE(release);
+    p.control->Pause();
+    ASSERT_EQ(StateOf(p.graph.Get(), -1).result, S_OK);
+    ASSERT_EQ(p.sink->RenderedCount(), 1u);
+    EXPECT_EQ(release->ReleaseHeldSample(false), S_OK);
+    ASSERT_TRUE(GraphWaitUntil([&] { return gate.Waiting(); }, 60000)) << "the stream runs on";
+    EXPECT_EQ(p.sink->RenderedCount(), 1u) << "nothing shown meanwhile";
+    EXPECT_EQ(StateOf(p.graph.Get(), 0).result, S_OK);
+    p.control->Pause(); // a state change: the next sample is held again
+    gate.Open();
+    ASSERT_TRUE(p.sink->WaitForRendered(2, 60000));
+    EXPECT_EQ(p.sink->Rendered()[1].stamp.frame, 30u);
+    EXPECT_FALSE(p.sink->WaitForRendered(3, 100));
 }
 
 TEST(GraphState, EndOfStreamInPauseCompletesTheState) {
