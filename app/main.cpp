@@ -7,9 +7,13 @@
 // "kelvara --run-script FILE [switch ...]" runs a script instead: the file is opened in the script
 // window, the switches applied, the script compiled and run, its messages printed on standard
 // error as well; "/quit" then closes the program, whose exit status says whether the script ran.
+//
+// A file name among the arguments ("kelvara clip.avi", as file managers start it) opens the file
+// like "/o=clip.avi".
 #include "grabbing/main.h"
 
 #include "commands/uSwitchHelp.h"
+#include "grabbing/uFileArguments.h"
 #include "grabbing/uScriptRun.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/DisplayCheck.h"
@@ -19,6 +23,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <QApplication>
 #include <QFileInfo>
@@ -57,6 +62,14 @@ int PrintHelp(int argc, char** argv) {
 
 int main(int argc, char** argv) {
     CaptureTypedArguments(argc, argv);
+    {
+        // The switches as the switch runner reads them, file names turned into "/o=" switches.
+        const std::vector<QByteArray> typed = OpenBareFiles(CapturedArguments()->Native());
+        std::vector<const char*> withFiles{argv[0]};
+        for (const QByteArray& a : typed)
+            withFiles.push_back(a.constData());
+        CaptureTypedArguments(int(withFiles.size()), withFiles.data());
+    }
     const TTypedArguments& args = *CapturedArguments();
     if (WantsHelp(args))
         return PrintHelp(argc, argv);

@@ -19,6 +19,8 @@ packages=(
     libjpeg62-turbo-dev libexif-dev libsdl2-dev
     # tests and benchmarks (exiftool reads back the EXIF of grabs)
     libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl
+    # the end-to-end test of the program on a real X server, with key and mouse events
+    xvfb xdotool
     # reference decoder for benchmarks and test clips
     ffmpeg
     # fuzzing with libFuzzer, LeakSanitizer runtime
