@@ -27,6 +27,7 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QIcon>
 #include <QTimer>
 
 namespace {
@@ -85,6 +86,13 @@ int main(int argc, char** argv) {
     TGuardedApplication<QApplication> app(qtArgc, argv);
     QApplication::setApplicationName(QStringLiteral("Kelvara"));
     QApplication::setOrganizationName(QStringLiteral("Osric Taskel"));
+    // The launcher entry names the window's icon; the pictures inside the program stand in when
+    // the icon theme has none.
+    QApplication::setDesktopFileName(QStringLiteral("kelvara"));
+    QIcon icon;
+    for (const char* size : {"32x32", "64x64", "256x256"})
+        icon.addFile(QStringLiteral(":/icons/%1/apps/kelvara.png").arg(QLatin1String(size)));
+    QApplication::setWindowIcon(QIcon::fromTheme(QStringLiteral("kelvara"), icon));
 
     const TScriptRunArguments scriptRun = ParseScriptRun(args.Texts());
     if (scriptRun.Wanted && scriptRun.File.isEmpty()) {

@@ -275,6 +275,8 @@ public:
 
     // The extension test of the file manager: the extension with its dot, letter case counting.
     static bool AcceptedExtension(const QString& extension);
+    // Those extensions (the launcher entry lists their media types).
+    static const QStringList& AcceptedExtensions();
 
     void Layout();
 

@@ -40,11 +40,15 @@ QString WithoutExtension(const QString& name) {
 
 } // namespace
 
-bool TShowForm::AcceptedExtension(const QString& extension) {
+const QStringList& TShowForm::AcceptedExtensions() {
     static const QStringList accepted = {".avi", ".ivf", ".mpg", ".mpeg", ".m1v", ".mp2", ".mpe",
                                          ".wmv", ".asf", ".mts", ".m2ts", ".ts",  ".vob", ".mkv",
                                          ".mov", ".mp4", ".3g2", ".m4v",  ".m2v"};
-    return accepted.contains(extension, Qt::CaseSensitive);
+    return accepted;
+}
+
+bool TShowForm::AcceptedExtension(const QString& extension) {
+    return AcceptedExtensions().contains(extension, Qt::CaseSensitive);
 }
 
 bool TShowForm::OpenMedia(const QString& name) {
