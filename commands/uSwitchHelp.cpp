@@ -18,7 +18,7 @@ QString Describe(TCustomAbstractAction& action) {
 
 QString SwitchHelpText(const QString& program, const QList<TCustomZvActionList*>& lists) {
     QString out;
-    out += QStringLiteral("Usage: %1 [switch ...]\n\n").arg(program);
+    out += QStringLiteral("Usage: %1 [FILE] [switch ...]\n\n").arg(program);
     out += QStringLiteral(
                "Each switch names a command or a setting and is applied once the window has been "
                "shown,\n"
@@ -29,6 +29,8 @@ QString SwitchHelpText(const QString& program, const QList<TCustomZvActionList*>
                "Names are compared without regard to letter case. Values with spaces are quoted as "
                "one\n"
                "argument (/o=\"my clip.avi\").\n"
+               "A file name that is not a switch (as file managers pass it) opens the file like "
+               "/o=FILE.\n"
                "Without a display, run the program headless: QT_QPA_PLATFORM=offscreen %1 ...\n\n"
                "Options:\n"
                "  --help, -h     prints this text and exits\n"
