@@ -2,6 +2,7 @@
 // file writable by every user or by a foreign group, or owned by another user, is refused with a
 // message naming it; a sticky folder such as /tmp is fine.
 #include "platform/com/ModuleTrust.h"
+#include "platform/filters/RegisterFilters.h"
 
 #include "media/uDecodersPrivate.h"
 #include "modules/support/PrivateClsids.h"
@@ -21,6 +22,9 @@ using namespace kelvara::test;
 class ModuleTrust : public testing::Test {
 protected:
     void SetUp() override {
+        // The copy below is away from the build tree, where its run path finds no platform
+        // libraries: the program has them loaded already, as this test then has.
+        RegisterPlatformFilters();
         folder = dir.filePath(QStringLiteral("pkg"));
         ASSERT_TRUE(QDir().mkpath(folder));
         module = folder + QStringLiteral("/LAVVideo.ax");
