@@ -20,7 +20,7 @@ packages=(
     # tests and benchmarks (exiftool reads back the EXIF of grabs)
     libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl
     # the end-to-end test of the program on a real X server, with key and mouse events
-    xvfb xdotool
+    xvfb xdotool x11-apps
     # reference decoder for benchmarks and test clips
     ffmpeg
     # fuzzing with libFuzzer, LeakSanitizer runtime
