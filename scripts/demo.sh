@@ -2,7 +2,8 @@
 # The quick start: installs what is missing, builds the program, the sample maker and
 # kelvara-info, records a short "DV tape" of two scenes (each with its own recording date and time
 # code) and prints its scenes and first frames, read back frame by frame through the program's own
-# DV decoding; then opens the program on a sample clip (headless when there is no display).
+# DV decoding; then opens the program on a sample clip (headless when there is no display: there
+# it grabs the first frame and says where the picture went).
 #   scripts/demo.sh              build in build/, the tape in build/demo/tape.dv
 #   BUILD=dir scripts/demo.sh    build in dir/ instead
 set -euo pipefail
@@ -38,20 +39,30 @@ echo
 echo "Try: $info --csv $demo/tape.dv"
 
 # The program itself on a DV clip in AVI: in a window when there is a display (close it to end),
-# else headless, where it opens the clip paused on its first frame and quits.
+# else headless, where it opens the clip paused on its first frame, grabs that frame into
+# build/demo/pictures and quits; the script then says which picture it wrote.
 "$mksample" dv "$demo/clip.avi" --system pal --seconds 4 --avi-type 1 \
     --date 2005-12-25T15:04:05 --timecode 01:02:03:04 > /dev/null
 kelvara="$build/bin/kelvara"
+pictures="$demo/pictures"
+rm -rf "$pictures" # a picture of an earlier run would bring the overwrite question
+mkdir -p "$pictures"
 echo
 status=2
 case "${QT_QPA_PLATFORM:-}" in
 offscreen* | minimal*) ;;
-*) status=0; "$kelvara" "/o=$demo/clip.avi" || status=$? ;;
+*) status=0; "$kelvara" "$demo/clip.avi" || status=$? ;;
 esac
 if [ "$status" -eq 2 ]; then
-    echo "== No display: kelvara opens $demo/clip.avi headless and quits"
-    QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy "$kelvara" "/o=$demo/clip.avi" /quit
-    echo "kelvara opened and closed $demo/clip.avi"
+    echo "== No display: kelvara opens $demo/clip.avi headless, grabs its first frame and quits"
+    QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+        "$kelvara" "/o=$demo/clip.avi" "/savfold=$pictures" /g /quit
+    written=$(find "$pictures" -maxdepth 1 -type f | head -1)
+    if [ -z "$written" ]; then
+        echo "kelvara wrote no picture into $pictures" >&2
+        exit 1
+    fi
+    echo "kelvara grabbed the frame shown into $written"
 elif [ "$status" -ne 0 ]; then
     exit "$status"
 fi
