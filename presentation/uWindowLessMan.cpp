@@ -528,6 +528,7 @@ void TWindowLessMan::SetFullScreen(bool on) {
     if (on) {
         FFullScreen = true;
         FPlaque->setGeometry(MonitorBounds(FHost));
+        ShareKeys(FPlaque.get(), true);
         FPlaque->show();
         FPlaque->raise();
         if (FHintTimer.interval() != 0) {
@@ -544,6 +545,7 @@ void TWindowLessMan::SetFullScreen(bool on) {
         FHintTimer.stop();
         FPlaque->PanelQuit()->hide();
         FPlaque->hide();
+        ShareKeys(FPlaque.get(), false);
         TellMonitor(FHost);
         PostMessage(WM_DISPLAYCHANGE);
     }
@@ -562,15 +564,30 @@ void TWindowLessMan::SetSeparate(bool on) {
     FSeparate = on;
     if (on) {
         FPreview->setGeometry(FPreviewBounds);
+        ShareKeys(FPreview.get(), true);
         FPreview->show();
         FPreview->raise();
         SetHost(FPreview.get());
     } else {
         FPreviewBounds = FPreview->geometry();
         FPreview->hide();
+        ShareKeys(FPreview.get(), false);
         SetHost(FWindow);
     }
     Place();
+}
+
+// The full-screen and the separate window are top-level windows of their own: shown, they become
+// the active window, where the main window's shortcuts do not reach. While one is shown it holds
+// the main window's actions too, so Alt+Enter, Esc, F5 and the others work from it.
+void TWindowLessMan::ShareKeys(QWidget* window, bool on) {
+    QWidget* main = FWindow ? FWindow->window() : nullptr;
+    if (!main || main == window)
+        return;
+    for (QAction* action : window->actions())
+        window->removeAction(action);
+    if (on)
+        window->addActions(main->actions());
 }
 
 // ---- messages and events

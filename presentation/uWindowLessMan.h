@@ -194,6 +194,7 @@ private:
     void CreateRenderer();
     void SetHost(QWidget* host);
     void PlaceFullScreen();
+    void ShareKeys(QWidget* window, bool on);
     void PlaceInHost();
     void PaintHost(QWidget* host);
     void ApplyFlips();
