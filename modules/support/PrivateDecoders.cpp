@@ -2,6 +2,7 @@
 
 #include "modules/support/PackageSettings.h"
 #include "platform/filters/DecoderMediaTypes.h"
+#include "platform/graph/Enumerators.h"
 #include "platform/graph/FormatBlocks.h"
 #include "platform/graph/MediaGuids.h"
 #include "platform/graph/SampleInterfaces.h"
@@ -125,6 +126,16 @@ HRESULT TPrivateVideoDecoder::NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME t
 
 HRESULT TPrivateVideoDecoder::BeginFlush() {
     return FPostProcess ? CTransformFilter::BeginFlush() : TVideoDecoder::BeginFlush();
+}
+
+HRESULT TPrivateVideoDecoder::SkipUntil(REFERENCE_TIME sampleTime) {
+    if (!FPostProcess)
+        return TVideoDecoder::SkipUntil(sampleTime);
+    ComPtr<IPin> peer;
+    if (FAILED(InputPin()->ConnectedTo(peer.GetAddressOf())) || !peer)
+        return VFW_E_NOT_CONNECTED;
+    const auto decoder = QueryInterfaceOf<IDecodeAhead>(FilterOf(peer.Get()).Get());
+    return decoder ? decoder->SkipUntil(sampleTime) : E_NOINTERFACE;
 }
 
 HRESULT TPrivateVideoDecoder::Transform(IMediaSample* pIn, IMediaSample* pOut) {

@@ -6,7 +6,8 @@
 //   moves on to the next candidate.
 // - The ffdshow video decoder is also the post-processing filter spliced after whatever decoder
 //   is in use: given uncompressed RGB32 it passes each picture through, deinterlaced when the
-//   package's Video\Deinterlace value is non-zero.
+//   package's Video\Deinterlace value is non-zero. A step ahead's skip is then handed on to the
+//   decoder in front of it, so that the pictures it drops are neither converted nor copied.
 //
 // Thread contract: as TVideoDecoder and TAudioDecoder; the post-processing state is set while
 // the filter is stopped (connection) and read on the streaming thread under the receive lock.
@@ -34,6 +35,8 @@ public:
     HRESULT NewSegment(REFERENCE_TIME tStart, REFERENCE_TIME tStop, double dRate) override;
     HRESULT BeginFlush() override;
     HRESULT Transform(IMediaSample* pIn, IMediaSample* pOut) override;
+    // As the post-processing filter: handed on to the decoder in front of it.
+    HRESULT SkipUntil(REFERENCE_TIME sampleTime) override;
 
     bool Deinterlaces() const { return FDeinterlace; }
 

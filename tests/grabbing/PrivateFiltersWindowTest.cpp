@@ -8,6 +8,7 @@
 #include "media/uDecoders.h"
 #include "media/uMediaFactory.h"
 #include "media/uNavMan.h"
+#include "platform/filters/VideoDecoder.h"
 #include "platform/graph/Enumerators.h"
 #include "platform/ui/DialogService.h"
 #include "tests/grabbing/ShowFormFixture.h"
@@ -42,6 +43,20 @@ protected:
         return dynamic_cast<TWidestringAction*>(Action("waPrivateFolder"));
     }
     QStringList Graph() const { return FilterNames(form->NavMan->GraphBuilder()); }
+    // The graph's filter of that name, as the decoder it is.
+    TVideoDecoder* Decoder(const char* name) const {
+        for (const ComPtr<IBaseFilter>& filter : FiltersOf(form->NavMan->GraphBuilder())) {
+            FILTER_INFO info{};
+            if (FAILED(filter->QueryFilterInfo(&info)))
+                continue;
+            if (info.pGraph)
+                info.pGraph->Release();
+            if (QString::fromUtf16(reinterpret_cast<const char16_t*>(info.achName)) ==
+                QLatin1String(name))
+                return dynamic_cast<TVideoDecoder*>(filter.Get());
+        }
+        return nullptr;
+    }
 };
 
 TEST_F(PrivateFiltersWindow, ByDefaultAClipPlaysThroughThePrivatePackages) {
@@ -60,6 +75,25 @@ TEST_F(PrivateFiltersWindow, ByDefaultAClipPlaysThroughThePrivatePackages) {
     Check("caSeekPrecision", true);
     form->NavMan->GotoPositionText(QStringLiteral("0:00:01:12"));
     EXPECT_TRUE(WaitFor([&] { return Shown() == 37 && OnScreen() == 37; })) << Shown();
+}
+
+// A frame-exact step a little ahead decodes on from the frame shown, and the decoder drops the
+// pictures in between even with the post-processing filter after it: they are neither converted
+// nor copied (the intervalometer's speed depends on it).
+TEST_F(PrivateFiltersWindow, AStepAheadSkipsThePicturesInBetweenBehindThePostProcessing) {
+    VideoDecoderMemory().Clear();
+    Open("numbers.mp4");
+    ASSERT_TRUE(Graph().contains(QStringLiteral("Private ffdshow Video decoder")))
+        << Graph().join(u',').toStdString();
+    TVideoDecoder* lav = Decoder("Private LAV Video Decoder");
+    ASSERT_TRUE(lav);
+    Check("caSeekPrecision", true);
+    form->NavMan->GotoPositionText(QStringLiteral("0:00:00:05"));
+    ASSERT_TRUE(WaitFor([&] { return Shown() == 5; })) << Shown();
+    const int delivered = lav->DeliveredFrames();
+    form->NavMan->GotoPositionText(QStringLiteral("0:00:01:00"));
+    ASSERT_TRUE(WaitFor([&] { return Shown() == 25 && OnScreen() == 25; })) << Shown();
+    EXPECT_LE(lav->DeliveredFrames() - delivered, 3) << "of the 20 frames decoded on";
 }
 
 TEST_F(PrivateFiltersWindow, SwitchingThePackagesOnWithAFileOpenReopensItThroughThem) {
