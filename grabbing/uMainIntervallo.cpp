@@ -151,8 +151,10 @@ void TShowForm::RunIntervallo() {
             ProcessMessages();
         } while (NavMan->PreciseSeekPending() && waited.elapsed() < kSeekWaitMs);
         // The mark fires just before the target reaches the renderer: the picture is taken
-        // once the renderer holds it.
-        NavMan->WaitForRenderer();
+        // once the renderer holds it, and once the frame's own posted messages (its DV codes
+        // for the inlay) have been handled.
+        NavMan->WaitForRendererFrame();
+        ProcessMessages();
         // Once the frame is taken, the decoder goes on to the next one while this picture is
         // encoded and written: the same frames as one seek after the other, in less time.
         started = false;

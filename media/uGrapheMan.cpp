@@ -149,6 +149,14 @@ void TGrapheMan::WaitForRenderer() {
     }
 }
 
+bool TGrapheMan::WaitForRendererFrame() {
+    if (!FRendererState)
+        return true;
+    FILTER_STATE state = State_Stopped;
+    return FRendererState->GetState(kRendererPolls * (kStateTimeoutMs + kPollPauseMs), &state) !=
+           VFW_S_STATE_INTERMEDIATE;
+}
+
 bool TGrapheMan::IsUpstreamOf(IBaseFilter* downstream, IBaseFilter* upstream) {
     return ::IsUpstreamOf(downstream, upstream);
 }

@@ -39,6 +39,9 @@ public:
 
     // Waits (about a second at most) until the video renderer holds a frame after a seek.
     void WaitForRenderer();
+    // The same wait without the pause after each answer, for a caller that takes the frame at
+    // once: whether the renderer holds one.
+    bool WaitForRendererFrame();
     // The video renderer whose state WaitForRenderer asks (set by the video manager).
     void SetRendererState(IMediaFilter* renderer) { FRendererState = renderer; }
 
