@@ -19,8 +19,9 @@ packages=(
     libjpeg62-turbo-dev libexif-dev libsdl2-dev
     # tests and benchmarks (exiftool reads back the EXIF of grabs)
     libgtest-dev libgmock-dev libbenchmark-dev libimage-exiftool-perl
-    # the end-to-end test of the program on a real X server, with key and mouse events
-    xvfb xdotool x11-apps
+    # the end-to-end test of the program on a real X server, with key and mouse events, and a
+    # session bus of its own
+    xvfb xdotool x11-apps dbus-daemon
     # reference decoder for benchmarks and test clips
     ffmpeg
     # fuzzing with libFuzzer, LeakSanitizer runtime
