@@ -172,7 +172,8 @@ INSTANTIATE_TEST_SUITE_P(
         return std::string(std::get<0>(info.param).Name) + (source == "auto" ? "" : "Private");
     });
 
-// H.264 in a transport stream: the MP4 clip's stream, copied into MPEG-TS by FFmpeg's own tool.
+// H.264 in a transport stream: the MP4 clip's stream, copied into MPEG-TS by FFmpeg's own tool;
+// through the registered filters and through the private packages.
 TEST(KelvaraInfoSeeksTs, H264InATransportStreamLandsExactly) {
     const QString ffmpeg = QStandardPaths::findExecutable(QStringLiteral("ffmpeg"));
     if (ffmpeg.isEmpty())
@@ -190,6 +191,7 @@ TEST(KelvaraInfoSeeksTs, H264InATransportStreamLandsExactly) {
     ASSERT_TRUE(remux.Exited()) << remux.Err;
     ASSERT_EQ(remux.ExitCode, 0) << remux.Err;
     ExpectLandsExactly(ts);
+    ExpectLandsExactly(ts, QStringLiteral("private"));
 }
 
 } // namespace
