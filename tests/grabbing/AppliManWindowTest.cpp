@@ -36,18 +36,6 @@ namespace {
 
 using namespace kelvara::test;
 
-TRgbImage RgbOf(const QImage& picture) {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-    TRgbImage rgb;
-    rgb.width = image.width();
-    rgb.height = image.height();
-    rgb.pixels.resize(size_t(rgb.width) * size_t(rgb.height) * 4);
-    for (int y = 0; y < rgb.height; ++y)
-        std::memcpy(rgb.pixels.data() + size_t(y) * size_t(rgb.width) * 4, image.constScanLine(y),
-                    size_t(rgb.width) * 4);
-    return rgb;
-}
-
 TChildRun Kelvara(const QStringList& args) {
     TChildOptions options;
     options.Timeout = std::chrono::seconds(90);

@@ -9,17 +9,35 @@
 #include "platform/ui/ProcessMessages.h"
 #include "presentation/uVideoMan.h"
 #include "shell/uFichierMan.h"
+#include "tests/platform/filters/support/ReferenceDecoder.h"
 #include "tests/platform/registry/HiveTestSupport.h"
 #include "tests/taps/KelvaraInfoSupport.h"
 #include "tests/taps/ShownNumber.h"
 
+#include <cstring>
+
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace kelvara::test {
+
+// A picture of the window or a file, as rows of 32-bit pixels for the reference decoder's
+// comparisons.
+inline TRgbImage RgbOf(const QImage& picture) {
+    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
+    TRgbImage rgb;
+    rgb.width = image.width();
+    rgb.height = image.height();
+    rgb.pixels.resize(size_t(rgb.width) * size_t(rgb.height) * 4);
+    for (int y = 0; y < rgb.height; ++y)
+        std::memcpy(rgb.pixels.data() + size_t(y) * size_t(rgb.width) * 4, image.constScanLine(y),
+                    size_t(rgb.width) * 4);
+    return rgb;
+}
 
 class ShowFormFixture : public testing::Test {
 protected:

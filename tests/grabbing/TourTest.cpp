@@ -44,18 +44,6 @@ namespace {
 
 using namespace kelvara::test;
 
-TRgbImage RgbOf(const QImage& picture) {
-    const QImage image = picture.convertToFormat(QImage::Format_RGB32);
-    TRgbImage rgb;
-    rgb.width = image.width();
-    rgb.height = image.height();
-    rgb.pixels.resize(size_t(rgb.width) * size_t(rgb.height) * 4);
-    for (int y = 0; y < rgb.height; ++y)
-        std::memcpy(rgb.pixels.data() + size_t(y) * size_t(rgb.width) * 4, image.constScanLine(y),
-                    size_t(rgb.width) * 4);
-    return rgb;
-}
-
 QStringList FilesIn(const QString& folder) {
     return QDir(folder).entryList(QDir::Files | QDir::Hidden, QDir::Name);
 }
